@@ -1,0 +1,136 @@
+// korvanthiel-cli: compiles and converts dialog projects without the desktop window, for build
+// scripts and Makefiles. Exit status 0 on success, 1 when the work fails (nothing is written),
+// 2 on wrong usage.
+#include "erm/splice.h"
+#include "project/ini_import.h"
+#include "project/tlk_file.h"
+#include "text/cp1251.h"
+#include "text/error.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kVersion = "0.3";
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
+    "  korvanthiel-cli convert INPUT OUTPUT\n"
+    "  korvanthiel-cli --help | --version\n";
+
+constexpr const char* kHelp =
+    "Compiles and converts Korvanthiel dialog projects.\n"
+    "\n"
+    "  compile PROJECT [--script SCRIPT]\n"
+    "      Writes the ERM code of every dialog into SCRIPT (default: the project's own script\n"
+    "      file) below the marker line, keeping the text above it. A relative script path is\n"
+    "      taken from the project file's folder. SOURCE_DATE_EPOCH, when set, gives the date\n"
+    "      and time of the warning line.\n"
+    "  convert INPUT OUTPUT\n"
+    "      Writes INPUT as a .tlk project file, exactly as the editor saves it.\n"
+    "\n"
+    "PROJECT and INPUT are read as an INI project when the name ends in .ini, otherwise as a\n"
+    ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
+
+int Usage() {
+    std::cerr << kUsage;
+    return 2;
+}
+
+bool EndsWithIni(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".ini";
+}
+
+kv::Project ReadAnyProject(const std::string& path) {
+    return EndsWithIni(path) ? kv::ImportIniFile(path) : kv::LoadProject(path);
+}
+
+std::string Stamp() {
+    std::time_t moment = std::time(nullptr);
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
+        char* end = nullptr;
+        long long value = std::strtoll(epoch, &end, 10);
+        if (end && *end == '\0') moment = static_cast<std::time_t>(value);
+    }
+    return kv::FormatStamp(moment);
+}
+
+int Convert(const std::vector<std::string>& args) {
+    if (args.size() != 2) return Usage();
+    kv::Project project = ReadAnyProject(args[0]);
+    kv::SaveProject(project, args[1]);
+    std::cout << "Wrote " << args[1] << ": " << project.DialogCount() << " dialogs\n";
+    return 0;
+}
+
+int Compile(const std::vector<std::string>& args) {
+    std::string projectPath;
+    std::string script;
+    bool haveScript = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--script") {
+            if (i + 1 >= args.size() || haveScript) return Usage();
+            script = args[++i];
+            haveScript = true;
+        } else if (projectPath.empty() && !args[i].empty() && args[i][0] != '-') {
+            projectPath = args[i];
+        } else {
+            return Usage();
+        }
+    }
+    if (projectPath.empty()) return Usage();
+
+    kv::Project project = ReadAnyProject(projectPath);
+    if (!haveScript) {
+        // The project stores its script path in Windows-1251.
+        script = kv::Cp1251ToUtf8(project.ScriptFile);
+    }
+    std::filesystem::path scriptPath(std::u8string(script.begin(), script.end()));
+    if (!script.empty() && scriptPath.is_relative()) {
+        std::filesystem::path projectFile(std::u8string(projectPath.begin(), projectPath.end()));
+        scriptPath = projectFile.parent_path() / scriptPath;
+        auto u8 = scriptPath.u8string();
+        script.assign(u8.begin(), u8.end());
+    }
+    kv::CompileResult result = kv::CompileScript(project, script, Stamp());
+    std::cout << "Compiled " << result.dialogs << " dialogs into " << script << " ("
+              << result.bytes << " bytes)\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage();
+    const std::string command = args.front();
+    args.erase(args.begin());
+    try {
+        if (command == "--help" || command == "-h") {
+            std::cout << kHelp << "\n" << kUsage;
+            return 0;
+        }
+        if (command == "--version") {
+            std::cout << "korvanthiel-cli " << kVersion << "\n";
+            return 0;
+        }
+        if (command == "convert") return Convert(args);
+        if (command == "compile") return Compile(args);
+        return Usage();
+    } catch (const kv::Error& e) {
+        std::cerr << "korvanthiel-cli: " << e.what() << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "korvanthiel-cli: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/project.h"
+#include "text/error.h"
+
+#include <cstddef>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// The line that opens the generated region of a script, without its leading LF.
+inline constexpr std::string_view kMarkerLine = ";Korvanthiel data begin>>>>>";
+
+// Thrown when the script file does not exist (an empty path counts as missing); the message is
+// "Не найден выходной файл!" and a window shows it with the caption "Ошибка".
+class ScriptNotFound : public Error {
+public:
+    ScriptNotFound();
+};
+
+struct CompileResult {
+    int dialogs = 0;
+    std::size_t bytes = 0; // size of the script after the compile
+};
+
+// The new content of a script: the kept text above the marker, the marker, the warning line
+// with `stamp` (the local date and time, as the user's formats give them), every dialog's block
+// and CR LF.
+std::string SpliceScript(std::string_view oldScript, const Project& project,
+                         std::string_view stamp);
+
+// Compiles the project into the script at scriptPath: reads it, builds the new content in memory
+// and replaces the file safely. Throws ScriptNotFound, or Error naming the file; on any failure
+// the script is left byte for byte as it was. Changes nothing in the project.
+CompileResult CompileScript(const Project& project, const std::string& scriptPath,
+                            std::string_view stamp);
+
+// "dd.mm.yyyy hh:mm:ss" in local time: the stamp for callers without the user's formats.
+std::string FormatStamp(std::time_t moment);
+
+} // namespace kv

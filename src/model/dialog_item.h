@@ -1,0 +1,92 @@
+#pragma once
+
+#include "text/fixed_string.h"
+
+#include <array>
+#include <cstdint>
+
+namespace kv {
+
+constexpr int kSlotCount = 12;     // answer slots of a dialog
+constexpr int kTextLineCount = 30; // lines of a dialog's message
+constexpr int kResourceCount = 8;  // wood, mercury, ore, sulfur, crystals, gems, gold, mythril
+
+// One answer of a dialog: its requirements, costs, rewards and variable. Fields in the order the
+// project file and the grids know them by name.
+struct TVariantData {
+    std::uint8_t Skill = 0;  // 0 none, 1..28 a secondary skill
+    std::uint8_t Slevel = 0; // minimum level of that skill
+    CaptionString FailOn;    // ERM condition under which the answer is not offered
+    std::uint16_t Wood = 0, Merc = 0, Ore = 0, Sulf = 0, Cryst = 0, Gems = 0, Gold = 0, Myth = 0;
+    std::uint16_t Artefact = 0;
+    std::uint16_t giveWood = 0, giveMerc = 0, giveOre = 0, giveSulf = 0, giveCryst = 0,
+                  giveGems = 0, giveGold = 0, giveMyth = 0;
+    std::int32_t Variable = 0;
+    std::int32_t DVariable = 0;
+    std::int32_t SVariable = 0;
+
+    // The cost and the reward in resource r (0..7), in the order of the fields above.
+    std::uint16_t& Cost(int r) { return this->*kCostFields[static_cast<std::size_t>(r)]; }
+    std::uint16_t Cost(int r) const { return this->*kCostFields[static_cast<std::size_t>(r)]; }
+    std::uint16_t& Reward(int r) { return this->*kRewardFields[static_cast<std::size_t>(r)]; }
+    std::uint16_t Reward(int r) const { return this->*kRewardFields[static_cast<std::size_t>(r)]; }
+
+    static constexpr std::array<std::uint16_t TVariantData::*, kResourceCount> kCostFields = {
+        &TVariantData::Wood, &TVariantData::Merc, &TVariantData::Ore,  &TVariantData::Sulf,
+        &TVariantData::Cryst, &TVariantData::Gems, &TVariantData::Gold, &TVariantData::Myth};
+    static constexpr std::array<std::uint16_t TVariantData::*, kResourceCount> kRewardFields = {
+        &TVariantData::giveWood,  &TVariantData::giveMerc, &TVariantData::giveOre,
+        &TVariantData::giveSulf,  &TVariantData::giveCryst, &TVariantData::giveGems,
+        &TVariantData::giveGold, &TVariantData::giveMyth};
+
+    friend bool operator==(const TVariantData&, const TVariantData&) = default;
+};
+
+// One dialog: one ERM function with its message and up to twelve answers. A plain record: it
+// owns nothing, and copying it copies references as references. A blank record (the default)
+// has every text empty, every number 0 and every reference null.
+//
+// Slot i of the answers is four parallel parts that always move together: Variants[i],
+// Variant[i] (the caption), LinkDialog[i] (the follow-up dialog) and Function[i] (the follow-up
+// number, which counts while the link is null).
+struct TDialogItem {
+    std::int32_t FunctionNumber = 0;
+    HintString Hint;
+    LineString ScriptBefore;
+    std::array<LineString, kTextLineCount> Text; // message lines 1..30 at indexes 0..29
+    LineString ScriptAfter;
+    HintString Header;
+    std::array<TVariantData, kSlotCount> Variants;
+    std::uint8_t VariantEscape = 0; // 0-based slot whose effects apply when a requirement fails
+    std::array<CaptionString, kSlotCount> Variant;
+    std::array<TDialogItem*, kSlotCount> LinkDialog{};
+    std::array<std::int32_t, kSlotCount> Function{};
+    std::uint8_t VariantDefault = 0; // 1-based preselected answer, 0 for none
+    TDialogItem* Next = nullptr;     // owned by the dialog list
+
+    // A slot is in use when it has a caption, a link or a follow-up number.
+    bool SlotInUse(int k) const {
+        auto i = static_cast<std::size_t>(k);
+        return !Variant[i].empty() || LinkDialog[i] != nullptr || Function[i] != 0;
+    }
+    // The function the answer leads to: the linked dialog's current number, else Function[k].
+    std::int32_t FollowUp(int k) const {
+        auto i = static_cast<std::size_t>(k);
+        return LinkDialog[i] ? LinkDialog[i]->FunctionNumber : Function[i];
+    }
+    bool HasFollowUp(int k) const {
+        auto i = static_cast<std::size_t>(k);
+        return LinkDialog[i] != nullptr || Function[i] != 0;
+    }
+    // The first free slot, or -1 when all twelve are in use.
+    int FirstFreeSlot() const;
+    // One past the last slot in use (0 when none is in use).
+    int SlotEnd() const;
+    int SlotsInUse() const;
+
+    // Copies all four parts of slot `from` of `source` into slot `to` of this dialog.
+    void CopySlotFrom(const TDialogItem& source, int from, int to);
+    void SwapSlots(int a, int b);
+};
+
+} // namespace kv

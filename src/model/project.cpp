@@ -1,0 +1,153 @@
+#include "model/project.h"
+
+#include <unordered_map>
+#include <utility>
+
+namespace kv {
+
+namespace {
+bool ValidSlot(int k) { return k >= 0 && k < kSlotCount; }
+} // namespace
+
+Project::~Project() { ClearDialogs(); }
+
+Project::Project(Project&& other) noexcept { swap(other); }
+
+Project& Project::operator=(Project&& other) noexcept {
+    if (this != &other) {
+        Project old(std::move(*this));
+        swap(other);
+    }
+    return *this;
+}
+
+void Project::swap(Project& other) noexcept {
+    std::swap(FunctionStart, other.FunctionStart);
+    std::swap(ScriptFile, other.ScriptFile);
+    std::swap(ProjectFileName, other.ProjectFileName);
+    std::swap(Modified, other.Modified);
+    std::swap(head_, other.head_);
+    std::swap(tail_, other.tail_);
+    std::swap(count_, other.count_);
+}
+
+TDialogItem* Project::FindByFunction(std::int32_t n) const {
+    for (TDialogItem* d = head_; d; d = d->Next) {
+        if (d->FunctionNumber == n) return d;
+    }
+    return nullptr;
+}
+
+TDialogItem* Project::DialogAt(int position) const {
+    if (position < 0) return nullptr;
+    TDialogItem* d = head_;
+    for (int i = 0; d && i < position; ++i) d = d->Next;
+    return d;
+}
+
+int Project::IndexOfDialog(const TDialogItem* dialog) const {
+    if (!dialog) return -1;
+    int i = 0;
+    for (const TDialogItem* d = head_; d; d = d->Next, ++i) {
+        if (d == dialog) return i;
+    }
+    return -1;
+}
+
+TDialogItem* Project::AppendDialog(std::unique_ptr<TDialogItem> dialog) {
+    TDialogItem* d = dialog.release();
+    d->Next = nullptr;
+    if (tail_) tail_->Next = d;
+    else head_ = d;
+    tail_ = d;
+    ++count_;
+    return d;
+}
+
+TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDialogItem>()); }
+
+void Project::RemoveDialog(int position) {
+    if (position < 0 || !head_) return;
+    TDialogItem* previous = nullptr;
+    TDialogItem* d = head_;
+    for (int i = 0; d && i < position; ++i) {
+        previous = d;
+        d = d->Next;
+    }
+    if (!d) return;
+    if (previous) previous->Next = d->Next;
+    else head_ = d->Next;
+    if (tail_ == d) tail_ = previous;
+    --count_;
+
+    for (TDialogItem* other = head_; other; other = other->Next) {
+        for (std::size_t k = 0; k < kSlotCount; ++k) {
+            if (other->LinkDialog[k] == d) {
+                other->LinkDialog[k] = nullptr;
+                other->Function[k] = d->FunctionNumber;
+            }
+        }
+    }
+    delete d;
+}
+
+void Project::ClearDialogs() {
+    TDialogItem* d = head_;
+    while (d) {
+        TDialogItem* next = d->Next;
+        delete d;
+        d = next;
+    }
+    head_ = tail_ = nullptr;
+    count_ = 0;
+}
+
+void ClearSlotData(TDialogItem& dialog, int k) {
+    auto i = static_cast<std::size_t>(k);
+    dialog.Variant[i].clear();
+    dialog.LinkDialog[i] = nullptr;
+    dialog.Function[i] = 0;
+    dialog.Variants[i] = TVariantData{};
+}
+
+void Project::ClearSlot(TDialogItem& dialog, int k) {
+    if (!ValidSlot(k)) return;
+    ClearSlotData(dialog, k);
+    Modified = true;
+}
+
+void Project::InsertSlot(TDialogItem& dialog, int k) {
+    if (!ValidSlot(k)) return;
+    for (int j = kSlotCount - 2; j >= k; --j) dialog.CopySlotFrom(dialog, j, j + 1);
+    ClearSlotData(dialog, k);
+    Modified = true;
+}
+
+void Project::DeleteSlot(TDialogItem& dialog, int k) {
+    if (!ValidSlot(k)) return;
+    for (int j = k; j < kSlotCount - 1; ++j) dialog.CopySlotFrom(dialog, j + 1, j);
+    ClearSlotData(dialog, kSlotCount - 1);
+    Modified = true;
+}
+
+void Project::RebuildLinks() {
+    // The first dialog of each number, as a walk from the head would find it.
+    std::unordered_map<std::int32_t, TDialogItem*> first;
+    first.reserve(static_cast<std::size_t>(count_) * 2);
+    for (TDialogItem* d = head_; d; d = d->Next) first.emplace(d->FunctionNumber, d);
+    for (TDialogItem* d = head_; d; d = d->Next) {
+        for (std::size_t k = 0; k < kSlotCount; ++k) {
+            auto it = first.find(d->Function[k]);
+            d->LinkDialog[k] = it == first.end() ? nullptr : it->second;
+        }
+    }
+}
+
+void Project::Clear() {
+    ClearDialogs();
+    ProjectFileName.clear();
+    ScriptFile.clear();
+    Modified = false;
+}
+
+} // namespace kv

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "model/dialog_item.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kv {
+
+// The open project: the one list of dialogs and the four project values. The CLI, the editor
+// and every test hold a Project of their own.
+//
+// The list owns its records. Dialogs() is the head; each record's Next is the following one.
+// Lookups by function number take the first match from the head.
+class Project {
+public:
+    Project() = default;
+    ~Project();
+    Project(const Project&) = delete;
+    Project& operator=(const Project&) = delete;
+    Project(Project&& other) noexcept;
+    Project& operator=(Project&& other) noexcept;
+
+    std::int32_t FunctionStart = 1000; // number of the first dialog created in an empty list
+    std::string ScriptFile;            // Windows-1251 bytes, as the project file stores it
+    std::string ProjectFileName;       // UTF-8 file-system path; empty when there is no file
+    bool Modified = false;
+
+    TDialogItem* Dialogs() const { return head_; }
+    TDialogItem* LastDialog() const { return tail_; }
+    int DialogCount() const { return count_; }
+
+    // The first dialog from the head whose FunctionNumber is n; null when there is none.
+    TDialogItem* FindByFunction(std::int32_t n) const;
+    // The dialog at 0-based position; null for a negative position or one past the tail.
+    TDialogItem* DialogAt(int position) const;
+    // The position of a dialog; -1 for null or a dialog that is not in the list.
+    int IndexOfDialog(const TDialogItem* dialog) const;
+
+    // Puts a dialog at the tail; the list takes ownership. Returns the appended record.
+    TDialogItem* AppendDialog(std::unique_ptr<TDialogItem> dialog);
+    TDialogItem* AppendDialog(); // a blank one
+    // Unlinks and frees the dialog at position (nothing for a position outside the list). Every
+    // link into it becomes a plain number: the slot's link is set to null and its Function to the
+    // removed dialog's FunctionNumber, so that the follow-up stays what it was.
+    void RemoveDialog(int position);
+    void ClearDialogs();
+
+    // Slot operations; k outside 0..11 does nothing and leaves Modified alone. Each moves whole
+    // slots (all four parts) and sets Modified.
+    void ClearSlot(TDialogItem& dialog, int k);
+    void InsertSlot(TDialogItem& dialog, int k); // slots k..10 move up, slot 11 is dropped
+    void DeleteSlot(TDialogItem& dialog, int k); // slots k+1..11 move down, slot 11 is cleared
+
+    // Sets every slot's LinkDialog (in use or not, also for Function 0) to the first dialog whose
+    // FunctionNumber equals the slot's Function, or null. Linear in the size of the project.
+    void RebuildLinks();
+
+    // Frees all dialogs, empties ProjectFileName and ScriptFile and clears Modified.
+    // FunctionStart keeps its value.
+    void Clear();
+
+    void swap(Project& other) noexcept;
+
+private:
+    TDialogItem* head_ = nullptr;
+    TDialogItem* tail_ = nullptr;
+    int count_ = 0;
+};
+
+// Every slot of a record back to free: caption empty, no link, Function 0, its data blank.
+void ClearSlotData(TDialogItem& dialog, int k);
+
+} // namespace kv

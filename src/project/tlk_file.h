@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/project.h"
+
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// The project file (.tlk): a positional text file, one value a line, CR LF line ends; two
+// project lines, then 336 lines per dialog in list order.
+
+// The exact bytes that a save writes for the project.
+std::string SerializeProject(const Project& project);
+
+// Reads project-file bytes into a new project (FunctionStart, ScriptFile, the dialogs, the
+// rebuilt links; Modified false, ProjectFileName empty). Throws Error("Invalid numeric input").
+Project ParseProject(std::string_view bytes);
+
+// Reads the file at path into a new project, so a failure never touches the caller's project.
+// Throws Error with the user's text ("File not found", "Invalid numeric input", ...).
+Project LoadProject(const std::string& path);
+
+// Writes the project to path safely (temporary file, then put in place) and clears Modified.
+// On failure throws Error, leaves the old file byte for byte and leaves Modified as it was.
+void SaveProject(Project& project, const std::string& path);
+
+} // namespace kv

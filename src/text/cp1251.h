@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// Windows-1251 is the one encoding of every text in the model and in every file. These convert
+// at the edges only: Qt strings (UTF-16) and terminal or file-system text (UTF-8). A character
+// that Windows-1251 lacks becomes '?'.
+std::u16string Cp1251ToUtf16(std::string_view bytes);
+std::string Utf16ToCp1251(std::u16string_view text);
+std::string Cp1251ToUtf8(std::string_view bytes);
+std::string Utf8ToCp1251(std::string_view text);
+
+// True when every character of the UTF-16 text has a Windows-1251 byte.
+bool FitsCp1251(std::u16string_view text);
+
+} // namespace kv

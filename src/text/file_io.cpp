@@ -1,0 +1,183 @@
+#include "text/file_io.h"
+
+#include "text/error.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kv {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::function<bool(ReplaceStep)>& FaultHook() {
+    static std::function<bool(ReplaceStep)> hook;
+    return hook;
+}
+
+bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+[[noreturn]] void ThrowErrno(int errorNumber) { throw Error(FileErrorText(errorNumber)); }
+
+} // namespace
+
+std::string FileErrorText(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return "File not found";
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return "File access denied";
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return "Disk full";
+    default:
+        return "I/O error " + std::to_string(errorNumber);
+    }
+}
+
+void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = std::move(hook); }
+
+bool FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    std::error_code ec;
+    return fs::is_regular_file(PathOf(path), ec);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::error_code ec;
+    fs::path p = PathOf(path);
+    if (path.empty() || !fs::exists(p, ec)) throw Error(FileErrorText(ENOENT));
+    if (fs::is_directory(p, ec)) throw Error(FileErrorText(EACCES));
+    std::ifstream in(p, std::ios::binary);
+    if (!in) ThrowErrno(errno ? errno : EACCES);
+    std::string content;
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0) {
+        content.resize(static_cast<std::size_t>(size));
+        in.read(content.data(), size);
+        if (in.gcount() != size) ThrowErrno(errno ? errno : EIO);
+    }
+    return content;
+}
+
+#ifndef _WIN32
+
+void ReplaceFileSafely(const std::string& path, std::string_view content) {
+    fs::path target = PathOf(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+
+    struct stat old {};
+    bool hadOld = ::stat(target.c_str(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) ThrowErrno(EISDIR);
+    if (hadOld && ::access(target.c_str(), W_OK) != 0) ThrowErrno(errno);
+
+    std::random_device random;
+    std::string tempName;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        tempName = (folder / ("." + target.filename().string() + ".tmp" +
+                              std::to_string(random() % 1000000)))
+                       .string();
+        if (InjectedFault(ReplaceStep::CreateTemporary)) ThrowErrno(EIO);
+        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) ThrowErrno(errno);
+    }
+    if (fd < 0) ThrowErrno(EEXIST);
+
+    auto fail = [&](int errorNumber) {
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        ThrowErrno(errorNumber);
+    };
+
+    const char* data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        if (InjectedFault(ReplaceStep::Write)) fail(EIO);
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    if (InjectedFault(ReplaceStep::Write)) fail(EIO); // also for empty content
+    if (InjectedFault(ReplaceStep::Flush) || ::fsync(fd) != 0) fail(errno ? errno : EIO);
+    if (hadOld) ::fchmod(fd, old.st_mode & 07777);
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(tempName.c_str());
+        ThrowErrno(e);
+    }
+    if (InjectedFault(ReplaceStep::PutInPlace) || ::rename(tempName.c_str(), target.c_str()) != 0) {
+        int e = errno ? errno : EIO;
+        ::unlink(tempName.c_str());
+        ThrowErrno(e);
+    }
+}
+
+#else
+
+void ReplaceFileSafely(const std::string& path, std::string_view content) {
+    fs::path target = PathOf(path);
+    fs::path folder = target.parent_path();
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) ThrowErrno(EISDIR);
+    fs::path temp = folder / (target.filename().wstring() + L".tmp");
+    if (InjectedFault(ReplaceStep::CreateTemporary)) ThrowErrno(EIO);
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) ThrowErrno(errno ? errno : EACCES);
+        if (InjectedFault(ReplaceStep::Write) ||
+            !out.write(content.data(), static_cast<std::streamsize>(content.size()))) {
+            out.close();
+            fs::remove(temp, ec);
+            ThrowErrno(EIO);
+        }
+        if (InjectedFault(ReplaceStep::Flush) || !out.flush()) {
+            out.close();
+            fs::remove(temp, ec);
+            ThrowErrno(EIO);
+        }
+    }
+    if (InjectedFault(ReplaceStep::PutInPlace)) {
+        fs::remove(temp, ec);
+        ThrowErrno(EIO);
+    }
+    fs::rename(temp, target, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        ThrowErrno(EACCES);
+    }
+}
+
+#endif
+
+} // namespace kv

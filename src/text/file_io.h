@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// Reads a whole file as bytes. Throws Error with "File not found", "File access denied" or
+// "I/O error N".
+std::string ReadWholeFile(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// Replaces the file at path by content without ever leaving it half written: the bytes go to a
+// temporary file in the same folder, which is flushed to disk and then put in place of the old
+// file. An existing file keeps its permission bits. On any failure the temporary file is
+// removed, the old file is left byte for byte as it was, and Error is thrown with the user's
+// text.
+void ReplaceFileSafely(const std::string& path, std::string_view content);
+
+// The steps of ReplaceFileSafely, in order. Tests make each of them fail in turn.
+enum class ReplaceStep { CreateTemporary, Write, Flush, PutInPlace };
+
+// Test seam: when set, it is asked before each step and a true answer makes that step fail as
+// the system would (with an I/O error). Empty in the program.
+void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook);
+
+} // namespace kv
