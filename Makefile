@@ -23,5 +23,24 @@ test: build
 run: build
 	@bash scripts/run.sh $(BUILD) $(EXAMPLE)
 
+# Benchmarks: a Release build of its own, then bench/RESULTS.md. At -O2, as the program ships:
+# g++ 12 at -O3 reports false -Wrestrict errors in std::string code.
+BENCH_BUILD ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DKORV_BUILD_BENCH=ON -DKORV_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target benchmarks
+	bash scripts/bench.sh $(BENCH_BUILD)
+
+# Fuzzing: clang with libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer; each target
+# runs for FUZZ_SECONDS on a corpus seeded from tests/data and examples/.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DKORV_BUILD_FUZZ=ON -DKORV_BUILD_EDITOR=OFF -DKORV_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,106 @@
+// The file operations of a project at 100, 1,000 and 10,000 dialogs, each beside its floor: the
+// plain read of the same file, or the plain durable write of the same number of bytes.
+#include "floor_timing.h"
+#include "generated_project.h"
+#include "workspace.h"
+
+#include "erm/splice.h"
+#include "project/ini_import.h"
+#include "project/tlk_file.h"
+#include "text/file_io.h"
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace kv::bench {
+namespace {
+
+constexpr std::size_t kUserScriptBytes = 10u << 20; // the user's text above the marker
+
+// Building a 10,000-dialog project takes a moment; every benchmark of a size shares one.
+Project& CachedProject(int dialogs) {
+    static std::map<int, std::unique_ptr<Project>> cache;
+    auto& slot = cache[dialogs];
+    if (!slot) slot = std::make_unique<Project>(MakeBenchProject(dialogs));
+    return *slot;
+}
+
+std::string SizedName(const char* stem, int dialogs, const char* extension) {
+    return std::string(stem) + std::to_string(dialogs) + extension;
+}
+
+void Load(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    std::string bytes = SerializeProject(CachedProject(dialogs));
+    std::string path = WriteBenchFile(SizedName("load", dialogs, ".tlk"), bytes);
+    MeasureAgainstFloor(
+        state, bytes.size(), dialogs, [&] { return ReadFloor(path); },
+        [&] {
+            Project loaded = LoadProject(path);
+            if (loaded.DialogCount() != dialogs) state.SkipWithError("the load lost dialogs");
+            return loaded;
+        });
+}
+
+void Save(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    Project& project = CachedProject(dialogs);
+    std::string bytes = SerializeProject(project);
+    std::string path = WriteBenchFile(SizedName("save", dialogs, ".tlk"), "");
+    std::string floorPath = path + ".floor";
+    MeasureAgainstFloor(
+        state, bytes.size(), dialogs, [&] { WriteFloor(floorPath, bytes); },
+        [&] {
+            SaveProject(project, path);
+            return 0;
+        });
+    if (ReadWholeFile(path) != bytes) state.SkipWithError("the save wrote other bytes");
+}
+
+void ImportIni(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    std::string bytes = MakeIniProject(CachedProject(dialogs));
+    std::string path = WriteBenchFile(SizedName("import", dialogs, ".ini"), bytes);
+    MeasureAgainstFloor(
+        state, bytes.size(), dialogs, [&] { return ReadFloor(path); },
+        [&] {
+            Project imported = ImportIniFile(path);
+            if (imported.DialogCount() != dialogs) state.SkipWithError("the import lost dialogs");
+            return imported;
+        });
+}
+
+void Compile(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    const Project& project = CachedProject(dialogs);
+    std::string path =
+        WriteBenchFile(SizedName("script", dialogs, ".erm"), MakeUserScript(kUserScriptBytes));
+    const std::string stamp = "01.01.2024 12:00:00";
+    // One compile first, so that every measured one finds the marker and replaces a region of
+    // the same size, as a user's repeated compiles do.
+    CompileResult first = CompileScript(project, path, stamp);
+    std::string sameSize(first.bytes, 'x');
+    std::string floorPath = path + ".floor";
+    MeasureAgainstFloor(
+        state, first.bytes, dialogs, [&] { WriteFloor(floorPath, sameSize); },
+        [&] { return CompileScript(project, path, stamp); });
+}
+
+#define KORV_FILE_BENCHMARK(name)                                                                  \
+    BENCHMARK(name)                                                                                \
+        ->ArgName("dialogs")                                                                       \
+        ->Arg(100)                                                                                 \
+        ->Arg(1000)                                                                                \
+        ->Arg(10000)                                                                               \
+        ->UseManualTime()                                                                          \
+        ->Unit(benchmark::kMillisecond)
+
+KORV_FILE_BENCHMARK(Load);
+KORV_FILE_BENCHMARK(Save);
+KORV_FILE_BENCHMARK(ImportIni);
+KORV_FILE_BENCHMARK(Compile);
+
+} // namespace
+} // namespace kv::bench

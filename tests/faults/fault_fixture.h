@@ -1,0 +1,93 @@
+#pragma once
+
+#include "erm/splice.h"
+#include "model/project.h"
+#include "project/settings.h"
+#include "project/tlk_file.h"
+#include "text/cp1251.h"
+#include "text/error.h"
+#include "text/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kv::faults {
+
+// A folder of the test's own, removed with everything in it at the end (also after a test made a
+// file in it immutable).
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The names in a folder, so that a test sees any temporary file left behind.
+std::set<std::string> Names(const std::filesystem::path& folder);
+std::string Bytes(const std::string& path);
+void PutBytes(const std::string& path, const std::string& bytes);
+
+// A project as a user keeps it: Russian texts, answers with costs and links; `dialogs` of them.
+Project SampleProject(int dialogs);
+
+// Makes the safe replace fail at one step while it lives.
+class FaultAt {
+public:
+    explicit FaultAt(ReplaceStep step);
+    ~FaultAt();
+    FaultAt(const FaultAt&) = delete;
+    FaultAt& operator=(const FaultAt&) = delete;
+    // How often the failing step was reached: a fault that never fired proves nothing.
+    int fired() const { return *fired_; }
+
+private:
+    std::shared_ptr<int> fired_;
+};
+
+const char* StepName(ReplaceStep step);
+constexpr ReplaceStep kAllSteps[] = {ReplaceStep::CreateTemporary, ReplaceStep::Write,
+                                     ReplaceStep::Flush, ReplaceStep::PutInPlace};
+
+// The three ways the program writes a file, each over a file that holds `old` bytes. `run` writes
+// the new content and throws on failure; `message` is a part that its error text must hold.
+struct FileWriter {
+    std::string name;
+    std::string path;
+    std::function<void()> run;
+    std::string message;
+    std::function<bool()> stillModified; // for the save: Modified after the attempt
+};
+
+// Runs the writer expecting it to fail and checks what every failure must leave: the error with
+// the user's text, the old file byte for byte (or no file if there was none), no stray file in its
+// folder, and Modified still set after a failed save.
+void ExpectFailureLeavesEverything(const FileWriter& writer);
+
+// The three files the program writes, already there with content of an earlier run: the project
+// (quest.tlk), its script (quest.erm, the user's text and an old generated region) and the
+// settings (korvanthiel.ini, with a section of the user's). The project in memory has unsaved
+// changes.
+class ThreeFiles {
+public:
+    explicit ThreeFiles(const std::filesystem::path& folder);
+    std::vector<FileWriter> Writers(const std::string& saveMessage);
+
+    Project project = SampleProject(3);
+    Settings settings;
+    std::string tlk, erm, ini;
+    static const std::string kUserText; // the script's text above the marker
+};
+
+} // namespace kv::faults

@@ -1,0 +1,181 @@
+// The same promises without the seam, where the system itself refuses: a read-only file, a folder
+// that cannot be written, a target that is no regular file, a write cut short by the file-size
+// limit and a disk that is really full. Tests run as root in CI, where permission bits stop
+// nothing, so each case uses a refusal that also holds for root or skips and says why.
+#include "fault_fixture.h"
+
+#ifdef __linux__
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace kv::faults {
+namespace {
+namespace fs = std::filesystem;
+
+// Read-only for everyone, root included: the permission bits for a user, the immutable flag for
+// root. False when neither is possible here.
+bool MakeUnwritable(const fs::path& path) {
+    if (::geteuid() != 0) {
+        fs::permissions(path, fs::is_directory(path) ? fs::perms(0555) : fs::perms(0444));
+        return true;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    ::close(fd);
+    return done;
+}
+
+// Dialogs with full messages: enough new content to overrun any small limit in every file.
+void Enlarge(ThreeFiles& files, int dialogs) {
+    for (int i = 0; i < dialogs; ++i) {
+        TDialogItem& d = *files.project.AppendDialog();
+        for (int l = 0; l < 5; ++l) d.Text[static_cast<std::size_t>(l)] = std::string(250, 't');
+    }
+    files.settings.Maps = std::string(static_cast<std::size_t>(dialogs) * 1000, 'm');
+}
+
+TEST(RealFailure, ReadOnlyFilesAreNotReplaced) {
+    TempFolder folder;
+    ThreeFiles files(folder.path());
+    for (const FileWriter& writer : files.Writers(FileErrorText(EACCES))) {
+        if (!MakeUnwritable(writer.path)) GTEST_SKIP() << "no immutable flag on this file system (root)";
+        ExpectFailureLeavesEverything(writer);
+    }
+}
+
+TEST(RealFailure, AFolderThatCannotBeWrittenKeepsItsFiles) {
+    TempFolder folder;
+    fs::path locked = folder.path() / "locked";
+    fs::create_directory(locked);
+    ThreeFiles files(locked);
+    if (!MakeUnwritable(locked)) GTEST_SKIP() << "no immutable flag on this file system (root)";
+    for (const FileWriter& writer : files.Writers(FileErrorText(EACCES))) ExpectFailureLeavesEverything(writer);
+    std::string fresh = (locked / "new.tlk").string();
+    ExpectFailureLeavesEverything({"save as", fresh, [&] { SaveProject(files.project, fresh); },
+                                   FileErrorText(EACCES), [&] { return files.project.Modified; }});
+}
+
+TEST(RealFailure, AFolderThatIsAFileRefusesEveryWrite) {
+    TempFolder folder;
+    std::string plain = folder.File("notes.txt");
+    PutBytes(plain, "mine\r\n");
+    Project project = SampleProject(2);
+    project.Modified = true;
+    Settings settings;
+    std::string tlk = plain + "/quest.tlk";
+    std::string ini = plain + "/korvanthiel.ini";
+    ExpectFailureLeavesEverything({"save", tlk, [&] { SaveProject(project, tlk); },
+                                   FileErrorText(ENOTDIR), [&] { return project.Modified; }});
+    ExpectFailureLeavesEverything(
+        {"settings", ini, [&] { WriteSettings(ini, settings); }, "Unable to write to", nullptr});
+    EXPECT_EQ(Bytes(plain), "mine\r\n");
+    EXPECT_EQ(Names(folder.path()), std::set<std::string>{"notes.txt"});
+}
+
+TEST(RealFailure, ATargetThatIsNoRegularFileIsNeverReplaced) {
+    // A pipe, and (where the machine lets us make one) a device node like /dev/full: putting a
+    // file in their place would destroy them, so the write is refused and they stay what they are.
+    TempFolder folder;
+    std::vector<fs::path> specials{folder.path() / "pipe"};
+    ASSERT_EQ(::mkfifo(specials[0].c_str(), 0666), 0);
+    fs::path full = folder.path() / "full";
+    if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0) specials.push_back(full);
+    Project project = SampleProject(1);
+    project.Modified = true;
+    for (const fs::path& special : specials) {
+        std::string path = special.string();
+        auto type = fs::status(special).type();
+        ExpectFailureLeavesEverything({"save", path, [&] { SaveProject(project, path); },
+                                       FileErrorText(EACCES), [&] { return project.Modified; }});
+        EXPECT_EQ(fs::symlink_status(special).type(), type) << path;
+    }
+    if (specials.size() == 1) std::cout << "[ note ] no device node: mknod not permitted here\n";
+}
+
+TEST(RealFailure, AWriteCutShortByTheFileSizeLimit) {
+    // The kernel stops the write part-way (EFBIG): the temporary file holds a torn copy, which
+    // must go, and the old file must stay whole.
+    TempFolder folder;
+    ThreeFiles files(folder.path());
+    Enlarge(files, 20);
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 8192;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    for (const FileWriter& writer : files.Writers(FileErrorText(EFBIG))) ExpectFailureLeavesEverything(writer);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+}
+
+// A 64 KiB file system of the test's own, in a mount namespace of its own so that nothing
+// outside this process sees it. Needs the right to mount (root in CI); otherwise the test skips.
+class TinyDisk {
+public:
+    explicit TinyDisk(const fs::path& where) : where_(where) {
+        static const bool privateMounts = ::unshare(CLONE_NEWNS) == 0 &&
+                                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        mounted_ = privateMounts && ::mount("tmpfs", where.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyDisk() {
+        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    fs::path where_;
+    bool mounted_ = false;
+};
+
+TEST(RealFailure, AFullDiskKeepsTheOldFiles) {
+    TempFolder folder;
+    fs::path disk = folder.path() / "disk";
+    fs::create_directory(disk);
+    TinyDisk tiny(disk);
+    if (!tiny.mounted()) GTEST_SKIP() << "mounting a small file system is not permitted here";
+
+    ThreeFiles files(disk);
+    Enlarge(files, 100); // each new content is larger than the whole disk
+    for (const FileWriter& writer : files.Writers(FileErrorText(ENOSPC))) ExpectFailureLeavesEverything(writer);
+
+    // And once there is room again, the same save goes through.
+    Project small = SampleProject(2);
+    small.Modified = true;
+    SaveProject(small, files.tlk);
+    EXPECT_FALSE(small.Modified);
+    EXPECT_EQ(Bytes(files.tlk), SerializeProject(small));
+}
+
+TEST(RealFailure, WritingThroughALinkReplacesTheFileItPointsTo) {
+    // A script kept elsewhere and linked into the maps folder: the compile updates that file and
+    // the link stays a link.
+    TempFolder folder;
+    fs::create_directory(folder.path() / "shared");
+    ThreeFiles files(folder.path() / "shared");
+    std::string link = folder.File("linked.erm");
+    fs::create_symlink(files.erm, link);
+    CompileScript(files.project, link, "01.02.2024 10:00:00");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Bytes(files.erm).rfind(ThreeFiles::kUserText, 0), 0u);
+    EXPECT_NE(Bytes(files.erm).find(";Korvanthiel data begin>>>>>\n;01.02.2024"), std::string::npos);
+}
+
+} // namespace
+} // namespace kv::faults
+
+#endif
