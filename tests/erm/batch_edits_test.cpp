@@ -52,20 +52,6 @@ TEST(CostSkillPrefix, SkillNamesAtBothEndsAndBeyond) {
     EXPECT_EQ(CostSkillPrefix(v), W("[Навык 255] "));
 }
 
-TEST(CostSkillPrefix, CaptionIsCutAfterThePrefix) {
-    // The editor stores prefix and caption in the caption field, which keeps 150 bytes: the
-    // prefix is single-byte text, so it survives whole and only the caption's tail goes.
-    TDialogItem d;
-    TVariantData& v = d.Variants[0];
-    v.Skill = 27;
-    for (int r = 0; r < kResourceCount; ++r)
-        v.Cost(r) = 60000;
-    const std::string prefix = CostSkillPrefix(v);
-    ASSERT_LT(prefix.size(), 150u);
-    d.Variant[0] = prefix + std::string(100, 'c');
-    EXPECT_EQ(d.Variant[0].view(), prefix + std::string(150 - prefix.size(), 'c'));
-}
-
 // A dialog with slots 0..count-1 in use, captioned by number.
 TDialogItem DialogWithSlots(int count) {
     TDialogItem d;

@@ -19,8 +19,9 @@ inline std::string W(std::string_view utf8) {
     return Utf8ToCp1251(utf8);
 }
 
-// The merchant: two lines of message, a gold cost on the first answer, a plain second answer.
-// The follow-up of answer 1 is function 101, as a link when `target` is given, else as a number.
+// The merchant (golden block merchant.erm): two lines of message, a gold cost on the first answer,
+// a plain second answer. The follow-up of answer 1 is function 101, as a link when `target` is
+// given, else as a number.
 inline void FillMerchant(TDialogItem& d, TDialogItem* target) {
     d.FunctionNumber = 100;
     d.Hint = "Merchant";
@@ -37,35 +38,6 @@ inline void FillMerchant(TDialogItem& d, TDialogItem* target) {
         d.Function[0] = 101;
     d.Variant[1] = "Leave";
 }
-
-// The block the merchant compiles to (UTF-8; convert with W).
-inline constexpr std::string_view kMerchantBlock = R"(
-
-;Merchant
-!?FU100;
-!!IF:M^Hello, traveller!
-Buy a map?^;
-!!VRz13:S^Your choice:^;
-!!VRz1:S^Buy a map (500 gold)^;
-!!VRz2:S^Leave^;
-!!VRz3:S^^;
-!!VRz4:S^^;
-!!VRz5:S^^;
-!!VRz6:S^^;
-!!VRz7:S^^;
-!!VRz8:S^^;
-!!VRz9:S^^;
-!!VRz10:S^^;
-!!VRz11:S^^;
-!!VRz12:S^^;
-!!IF:G1/1/1/z13/z1/z2/z3/z4/z5/z6/z7/z8/z9/z10/z11/z12;
-!!VRy-2:Sv1;
-!!VRy-3:Sv1;
-!!OW&y-2=1:R-1/6/?y-1;
-!!IF&y-2=1/y-1<500:Q1/6/500/1^Необходимо:^;
-!!VRy-3&y-2=1/y-1<500:S2;
-!!OW&y-3=1:R-1/6/d-500;
-!!FU101&y-3=1:PE;)";
 
 // A folder of its own under the system's temporary folder, removed with everything in it.
 class TempDir {
@@ -105,6 +77,11 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A generated block as it must be, byte for byte (Windows-1251, LF line ends, no final LF).
+inline std::string Golden(const std::string& name) {
+    return ReadBytes(std::string(KORV_TEST_DATA) + "/erm/" + name);
 }
 
 } // namespace kv::test

@@ -29,7 +29,7 @@ protected:
     SpliceTest() { test::FillMerchant(*project.AppendDialog(), nullptr); }
 
     Project project;
-    std::string block = W(test::kMerchantBlock);
+    std::string block = test::Golden("merchant.erm");
 };
 
 TEST_F(SpliceTest, MerchantBelowTwoLinesOfTheUser) {
