@@ -7,6 +7,7 @@
 #include "text/cp1251.h"
 #include "text/error.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
