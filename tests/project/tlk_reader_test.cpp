@@ -200,7 +200,8 @@ TEST(TlkReader, NumbersKeepTheLowBitsOfTheirFields) {
     lines[SlotLine(2, kSkill)] = "256";
     lines[SlotLine(2, kVariable)] = "-2147483648";
     lines[kFunction0 + 3] = "2147483647";
-    const kv::TDialogItem* d = kv::ParseProject(Join(lines)).Dialogs();
+    kv::Project p = kv::ParseProject(Join(lines));
+    const kv::TDialogItem* d = p.Dialogs();
     EXPECT_EQ(d->Variants[0].Skill, 44);
     EXPECT_EQ(d->Variants[0].Gold, 4464);
     EXPECT_EQ(d->Variants[0].Wood, 65535);
