@@ -2,6 +2,7 @@
 
 #include "project_compare.h"
 #include "sample_projects.h"
+#include "support/error_text.h"
 #include "support/temp_dir.h"
 #include "text/error.h"
 #include "text/file_io.h"
@@ -14,18 +15,10 @@
 
 namespace {
 
+using kvtest::ErrorOf;
 using kvtest::ReadBytes;
 using kvtest::TempDir;
 using kvtest::WriteBytes;
-
-template <class Action> std::string ErrorOf(Action action) {
-    try {
-        action();
-    } catch (const kv::Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 class TlkFile : public testing::Test {
 protected:

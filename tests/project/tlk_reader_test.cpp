@@ -1,7 +1,7 @@
 #include "project/tlk_file.h"
 
 #include "sample_projects.h"
-#include "text/error.h"
+#include "support/error_text.h"
 
 #include <gtest/gtest.h>
 
@@ -40,12 +40,7 @@ std::string Join(const std::vector<std::string>& lines, const char* lineEnd = "\
 }
 
 std::string ParseError(const std::string& bytes) {
-    try {
-        kv::ParseProject(bytes);
-    } catch (const kv::Error& e) {
-        return e.what();
-    }
-    return "(no error)";
+    return kvtest::ErrorOf([&] { kv::ParseProject(bytes); });
 }
 
 TEST(TlkReader, ReadsHexadecimalAndSignedNumbers) {
