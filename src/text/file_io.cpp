@@ -108,6 +108,8 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
     struct stat old {};
     bool hadOld = ::stat(target.c_str(), &old) == 0;
     if (hadOld && S_ISDIR(old.st_mode)) ThrowErrno(EISDIR);
+    // A pipe or a device (/dev/full) would be destroyed by a file put in its place.
+    if (hadOld && !S_ISREG(old.st_mode)) ThrowErrno(EACCES);
     if (hadOld && ::access(target.c_str(), W_OK) != 0) ThrowErrno(errno);
 
     std::random_device random;
