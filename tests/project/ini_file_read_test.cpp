@@ -47,16 +47,20 @@ TEST(IniFileRead, BlanksAroundKeysAndValuesAndOnePairOfQuotesGo) {
                                  "nested=\"\"x\"\"\n"
                                  "blank=\n"
                                  "equals=a=b\n");
-    EXPECT_EQ(ini.ReadString("S", "Key", "-"), "value with  inner blanks");
-    EXPECT_EQ(ini.ReadString("S", "q", "-"), "  padded  ");
-    EXPECT_EQ(ini.ReadString("S", "single", "-"), "single");
-    EXPECT_EQ(ini.ReadString("S", "mixed", "-"), "\"mixed'");
-    EXPECT_EQ(ini.ReadString("S", "lone", "-"), "\"");
-    EXPECT_EQ(ini.ReadString("S", "empty", "-"), "");
-    EXPECT_EQ(ini.ReadString("S", "nested", "-"), "\"x\"");
-    // A key that is there with nothing after "=" reads as empty, not as the default.
-    EXPECT_EQ(ini.ReadString("S", "blank", "-"), "");
-    EXPECT_EQ(ini.ReadString("S", "equals", "-"), "a=b");
+    const std::pair<const char*, const char*> expected[] = {
+        {"Key", "value with  inner blanks"},
+        {"q", "  padded  "},
+        {"single", "single"},
+        {"mixed", "\"mixed'"},
+        {"lone", "\""},
+        {"empty", ""},
+        {"nested", "\"x\""},
+        // A key that is there with nothing after "=" reads as empty, not as the default.
+        {"blank", ""},
+        {"equals", "a=b"},
+    };
+    for (const auto& [key, value] : expected)
+        EXPECT_EQ(ini.ReadString("S", key, "-"), value) << key;
     EXPECT_EQ(ini.ReadString("S", "missing", "default"), "default");
     EXPECT_EQ(ini.ReadString("Nowhere", "Key", "default"), "default");
 }
