@@ -4,42 +4,24 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <string_view>
 
-// A fresh folder under the system's temporary folder for one test; removed with everything in
-// it when the test ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::random_device random;
-        root_ = std::filesystem::temp_directory_path() /
-                ("korv-ini-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(root_);
-    }
+// A fresh folder under the system's temporary folder for one test, removed when the test ends.
+struct ScratchFolder {
+    std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                 ("korv-ini-" + std::to_string(std::random_device{}()));
+    ScratchFolder() { std::filesystem::create_directories(root); }
     ~ScratchFolder() {
         std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
+        std::filesystem::remove_all(root, ec);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    std::string Path(std::string_view name) const { return (root_ / name).string(); }
-
-    std::string Put(std::string_view name, std::string_view bytes) const {
-        std::string path = Path(name);
-        std::ofstream(path, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return path;
+    std::string Path(const std::string& name) const { return (root / name).string(); }
+    std::string Put(const std::string& name, const std::string& bytes) const {
+        std::ofstream(Path(name), std::ios::binary) << bytes;
+        return Path(name);
     }
-
-    // The number of entries in the folder, to see that nothing was left behind.
-    int EntryCount() const {
-        int n = 0;
-        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(root_))
-            ++n;
-        return n;
+    // To see that nothing was created or left behind.
+    long Entries() const {
+        auto entries = std::filesystem::directory_iterator(root);
+        return std::distance(begin(entries), end(entries));
     }
-
-private:
-    std::filesystem::path root_;
 };
