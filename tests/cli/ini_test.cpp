@@ -1,14 +1,12 @@
 // korvanthiel-cli with an INI project: `convert` and `compile` read a name ending in .ini, in any
 // case, as an INI project.
+#include "support/temp_dir.h"
 #include "text/cp1251.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -16,15 +14,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using kvtest::ReadBytes;
 
 std::vector<std::string> CrLfLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -38,31 +28,21 @@ std::vector<std::string> CrLfLines(const std::string& text) {
 
 class CliIni : public ::testing::Test {
 protected:
-    CliIni() {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("korv-cli-ini-" + std::to_string(random()));
-        fs::create_directories(folder_);
-    }
-    ~CliIni() override {
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-
-    fs::path Path(const std::string& name) const { return folder_ / name; }
+    fs::path Path(const std::string& name) const { return folder_.Root() / name; }
 
     // Runs the tool in the scratch folder; returns its exit status and keeps its output.
     int Cli(const std::string& arguments) {
-        const std::string command = "cd '" + folder_.string() + "' && '" KORV_CLI "' " +
+        const std::string command = "cd '" + folder_.Root().string() + "' && '" KORV_CLI "' " +
                                     arguments + " >out.txt 2>err.txt";
         const int raw = std::system(command.c_str());
-        out_ = ReadFile(Path("out.txt"));
-        err_ = ReadFile(Path("err.txt"));
+        out_ = ReadBytes(Path("out.txt"));
+        err_ = ReadBytes(Path("err.txt"));
         fs::remove(Path("out.txt"));
         fs::remove(Path("err.txt"));
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
 
-    fs::path folder_;
+    kvtest::TempDir folder_;
     std::string out_;
     std::string err_;
 };
@@ -72,7 +52,7 @@ TEST_F(CliIni, ConvertWritesTheImportedProjectAsAProjectFile) {
     ASSERT_EQ(Cli("convert Tavern.INI tavern.tlk"), 0) << err_;
     EXPECT_EQ(out_, "Wrote tavern.tlk: 4 dialogs\n");
 
-    const std::vector<std::string> lines = CrLfLines(ReadFile(Path("tavern.tlk")));
+    const std::vector<std::string> lines = CrLfLines(ReadBytes(Path("tavern.tlk")));
     ASSERT_EQ(lines.size(), 2u + 336u * 4u);
     EXPECT_EQ(lines[0], "1000");
     EXPECT_EQ(lines[1], "tavern.erm");
@@ -93,10 +73,10 @@ TEST_F(CliIni, ConvertWritesTheImportedProjectAsAProjectFile) {
 
 TEST_F(CliIni, CompileTakesTheScriptBesideTheIniProject) {
     fs::copy_file(KORV_EXAMPLES "/tavern.ini", Path("tavern.ini"));
-    WriteFile(Path("tavern.erm"), "ZVSE\r\n; my own code\r\n");
+    kvtest::WriteBytes(Path("tavern.erm"), "ZVSE\r\n; my own code\r\n");
     ASSERT_EQ(Cli("compile tavern.ini"), 0) << err_;
     EXPECT_EQ(out_.rfind("Compiled 4 dialogs into ", 0), 0u) << out_;
-    const std::string script = ReadFile(Path("tavern.erm"));
+    const std::string script = ReadBytes(Path("tavern.erm"));
     EXPECT_EQ(script.rfind("ZVSE\r\n; my own code\r\n", 0), 0u);
     EXPECT_NE(script.find(";Korvanthiel data begin>>>>>"), std::string::npos);
     for (const char* head : {"!?FU1000;", "!?FU1001;", "!?FU1002;", "!?FU1003;"}) {
@@ -105,7 +85,7 @@ TEST_F(CliIni, CompileTakesTheScriptBesideTheIniProject) {
 }
 
 TEST_F(CliIni, AFailedImportWritesNothing) {
-    WriteFile(Path("huge.ini"), "[Main]\r\nFunctionStart=1\r\nFunctionEnd=200000\r\n");
+    kvtest::WriteBytes(Path("huge.ini"), "[Main]\r\nFunctionStart=1\r\nFunctionEnd=200000\r\n");
     EXPECT_EQ(Cli("convert huge.ini out.tlk"), 1);
     EXPECT_NE(err_.find("Слишком большой диапазон функций: 1..200000 (не больше 100000 диалогов)"),
               std::string::npos)

@@ -1,5 +1,5 @@
 #include "project/ini_file.h"
-#include "scratch_folder.h"
+#include "support/temp_dir.h"
 #include "text/error.h"
 #include "text/file_io.h"
 
@@ -162,9 +162,10 @@ TEST(IniFile, EveryWrittenValueReadsBackAndAddsNoLine) {
 }
 
 TEST(IniFile, AFailedSaveSaysUnableToWriteToAndLeavesTheOldFile) {
-    ScratchFolder folder;
+    kvtest::TempDir folder;
     const IniFile ini = IniFile::Parse("[S]\nk=new\n");
-    const std::string old = folder.Put("old.ini", "[S]\nk=old\n");
+    const std::string old = folder.Path("old.ini");
+    kvtest::WriteBytes(old, "[S]\nk=old\n");
     const std::string places[] = {folder.Path("no/such/folder/s.ini"), folder.Path("")};
     for (const std::string& place : places) {
         try {
@@ -181,7 +182,7 @@ TEST(IniFile, AFailedSaveSaysUnableToWriteToAndLeavesTheOldFile) {
         kv::SetReplaceFaultHook(nullptr);
         EXPECT_EQ(kv::ReadWholeFile(old), "[S]\nk=old\n");
     }
-    EXPECT_EQ(folder.Entries(), 1); // no temporary file left behind
+    EXPECT_EQ(folder.Entries().size(), 1u); // no temporary file left behind
     ini.Save(old);
     EXPECT_EQ(kv::ReadWholeFile(old), "[S]\r\nk=new\r\n");
 

@@ -1,5 +1,5 @@
 #include "project/ini_import.h"
-#include "scratch_folder.h"
+#include "support/temp_dir.h"
 #include "text/cp1251.h"
 #include "text/error.h"
 
@@ -178,7 +178,7 @@ TEST(IniImport, FromAFile) {
     EXPECT_EQ(p.Dialogs()->LinkDialog[1], p.DialogAt(2));
     EXPECT_EQ(p.DialogAt(1)->Variants[0].giveCryst, 2);
 
-    ScratchFolder folder;
+    kvtest::TempDir folder;
     try {
         kv::ImportIniFile(folder.Path("missing.ini"));
         ADD_FAILURE() << "imported a missing file";

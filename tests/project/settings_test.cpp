@@ -1,5 +1,5 @@
 #include "project/settings.h"
-#include "scratch_folder.h"
+#include "support/temp_dir.h"
 #include "text/error.h"
 #include "text/file_io.h"
 
@@ -20,12 +20,12 @@ auto Fields(const Settings& s) {
 }
 
 TEST(Settings, AMissingFileGivesTheDefaultsAndTheFirstWriteHasAllTenKeys) {
-    ScratchFolder folder;
+    kvtest::TempDir folder;
     const std::string path = folder.Path("korvanthiel.ini");
     Settings custom;
     custom.Maps = "D:\\maps\\";
     EXPECT_EQ(Fields(ReadSettings(path, custom)), Fields(custom));
-    EXPECT_EQ(folder.Entries(), 0);
+    EXPECT_EQ(folder.Entries().size(), 0u);
 
     WriteSettings(path, Settings{});
     EXPECT_EQ(kv::ReadWholeFile(path), "[Options]\r\n"
@@ -37,10 +37,11 @@ TEST(Settings, AMissingFileGivesTheDefaultsAndTheFirstWriteHasAllTenKeys) {
 }
 
 TEST(Settings, EachValueComesFromItsOwnKey) {
-    ScratchFolder folder;
-    const std::string path = folder.Put("k.ini", "[text]\ntop=4\nleft=3\nheight=2\nwidth=1\n"
-                                                 "[OPTIONS]\npanel=0\ntop=-14\nleft=13\n"
-                                                 "height=\nwidth=wide\nmaps=\"E:\\maps\\\"\n");
+    kvtest::TempDir folder;
+    const std::string path = folder.Path("k.ini");
+    kvtest::WriteBytes(path, "[text]\ntop=4\nleft=3\nheight=2\nwidth=1\n"
+                             "[OPTIONS]\npanel=0\ntop=-14\nleft=13\n"
+                             "height=\nwidth=wide\nmaps=\"E:\\maps\\\"\n");
     Settings expected;
     expected.Maps = "E:\\maps\\";
     expected.Left = 13;
@@ -54,9 +55,10 @@ TEST(Settings, EachValueComesFromItsOwnKey) {
 }
 
 TEST(Settings, WritingKeepsForeignLinesAndRoundTrips) {
-    ScratchFolder folder;
-    const std::string path = folder.Put("k.ini", "; by hand\n[Options]\nWidth=800\n"
-                                                 "Recent=C:\\last.tlk\n\n[Plugins]\nSpell=on\n");
+    kvtest::TempDir folder;
+    const std::string path = folder.Path("k.ini");
+    kvtest::WriteBytes(path, "; by hand\n[Options]\nWidth=800\n"
+                             "Recent=C:\\last.tlk\n\n[Plugins]\nSpell=on\n");
     Settings s;
     s.Maps = "\xCA\xE0\xF0\xF2\xFB\\ "; // Cyrillic, with a blank at the end
     s.Width = 1024;
@@ -74,8 +76,9 @@ TEST(Settings, WritingKeepsForeignLinesAndRoundTrips) {
 }
 
 TEST(Settings, AFailedWriteSaysSoAndLeavesTheOldFile) {
-    ScratchFolder folder;
-    const std::string path = folder.Put("k.ini", "[Options]\nWidth=800\n");
+    kvtest::TempDir folder;
+    const std::string path = folder.Path("k.ini");
+    kvtest::WriteBytes(path, "[Options]\nWidth=800\n");
     kv::SetReplaceFaultHook([](kv::ReplaceStep step) { return step == kv::ReplaceStep::Write; });
     try {
         WriteSettings(path, Settings{});
