@@ -103,30 +103,18 @@ TEST(DialogItem, FollowUpIsTheLinkedDialogsCurrentNumber) {
 
 TEST(DialogItem, CostAndRewardFollowTheResourceOrder) {
     TVariantData v;
-    v.Wood = 1;
-    v.Merc = 2;
-    v.Ore = 3;
-    v.Sulf = 4;
-    v.Cryst = 5;
-    v.Gems = 6;
-    v.Gold = 7;
-    v.Myth = 8;
-    v.giveWood = 11;
-    v.giveMerc = 12;
-    v.giveOre = 13;
-    v.giveSulf = 14;
-    v.giveCryst = 15;
-    v.giveGems = 16;
-    v.giveGold = 17;
-    v.giveMyth = 18;
     for (int r = 0; r < kv::kResourceCount; ++r) {
-        EXPECT_EQ(v.Cost(r), r + 1);
-        EXPECT_EQ(v.Reward(r), r + 11);
+        v.Cost(r) = static_cast<std::uint16_t>(r + 1);
+        v.Reward(r) = static_cast<std::uint16_t>(r + 11);
     }
-    v.Cost(6) = 500;
-    EXPECT_EQ(v.Gold, 500);
-    v.Reward(0) = 9;
-    EXPECT_EQ(v.giveWood, 9);
+    EXPECT_EQ(v.Wood, 1);
+    EXPECT_EQ(v.Merc, 2);
+    EXPECT_EQ(v.Cryst, 5);
+    EXPECT_EQ(v.Gold, 7);
+    EXPECT_EQ(v.Myth, 8);
+    EXPECT_EQ(v.giveWood, 11);
+    EXPECT_EQ(v.giveGems, 16);
+    EXPECT_EQ(v.giveMyth, 18);
 }
 
 TEST(DialogItem, SwapAndCopyMoveAllFourPartsOfASlot) {

@@ -1,6 +1,7 @@
 #include "text/error.h"
 #include "text/file_io.h"
 
+#include "support/error_text.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,10 @@
 namespace {
 
 namespace fs = std::filesystem;
+using kvtest::ErrorOf;
 using kvtest::ReadBytes;
 using kvtest::TempDir;
 using kvtest::WriteBytes;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const kv::Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 
 // Every test leaves the fault seam empty for the next one.
 class ReplaceFileSafely : public testing::Test {
