@@ -1,4 +1,5 @@
 #include "project/ini_import.h"
+#include "support/error_text.h"
 #include "support/temp_dir.h"
 #include "text/cp1251.h"
 #include "text/error.h"
@@ -158,14 +159,9 @@ TEST(IniImport, ARangeOfMoreThan100000IsRefusedBeforeAnythingIsMade) {
     const std::pair<const char*, const char*> ranges[] = {{"1", "100001"},
                                                           {"-2147483648", "2147483647"}};
     for (const auto& [start, end] : ranges) {
-        try {
-            Import(start, end, "");
-            ADD_FAILURE() << start << ".." << end;
-        } catch (const kv::Error& e) {
-            EXPECT_EQ(std::string(e.what()), std::string("Слишком большой диапазон функций: ") +
-                                                 start + ".." + end +
-                                                 " (не больше 100000 диалогов)");
-        }
+        EXPECT_EQ(kvtest::ErrorOf([&] { Import(start, end, ""); }),
+                  std::string("Слишком большой диапазон функций: ") + start + ".." + end +
+                      " (не больше 100000 диалогов)");
     }
 }
 
@@ -179,12 +175,8 @@ TEST(IniImport, FromAFile) {
     EXPECT_EQ(p.DialogAt(1)->Variants[0].giveCryst, 2);
 
     kvtest::TempDir folder;
-    try {
-        kv::ImportIniFile(folder.Path("missing.ini"));
-        ADD_FAILURE() << "imported a missing file";
-    } catch (const kv::Error& e) {
-        EXPECT_EQ(std::string(e.what()), "File not found");
-    }
+    EXPECT_EQ(kvtest::ErrorOf([&] { kv::ImportIniFile(folder.Path("missing.ini")); }),
+              "File not found");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "project/settings.h"
+#include "support/error_text.h"
 #include "support/temp_dir.h"
 #include "text/error.h"
 #include "text/file_io.h"
@@ -80,12 +81,8 @@ TEST(Settings, AFailedWriteSaysSoAndLeavesTheOldFile) {
     const std::string path = folder.Path("k.ini");
     kvtest::WriteBytes(path, "[Options]\nWidth=800\n");
     kv::SetReplaceFaultHook([](kv::ReplaceStep step) { return step == kv::ReplaceStep::Write; });
-    try {
-        WriteSettings(path, Settings{});
-        ADD_FAILURE() << "the write passed";
-    } catch (const kv::Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
-    }
+    EXPECT_EQ(kvtest::ErrorOf([&] { WriteSettings(path, Settings{}); }),
+              "Unable to write to " + path);
     kv::SetReplaceFaultHook(nullptr);
     EXPECT_EQ(kv::ReadWholeFile(path), "[Options]\nWidth=800\n");
 
