@@ -1,73 +1,19 @@
 #include "fault_fixture.h"
 
+#include "support/temp_dir.h"
+
 #include <gmock/gmock.h>
-
-#include <fstream>
-#include <random>
-#include <sstream>
-
-#ifdef __linux__
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-#endif
 
 namespace kv::faults {
 namespace fs = std::filesystem;
 
-namespace {
-
-#ifdef __linux__
-// Undoes what a test may have done to a file (immutable flag, read-only mode) so it can go.
-void MakeRemovable(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-        int flags = 0;
-        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_IMMUTABLE_FL)) {
-            flags &= ~FS_IMMUTABLE_FL;
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        ::close(fd);
-    }
-    std::error_code ec;
-    if (!fs::is_symlink(path, ec)) fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-}
-#else
-void MakeRemovable(const fs::path&) {}
-#endif
-
-} // namespace
-
-TempFolder::TempFolder() {
-    std::random_device random;
-    path_ = fs::temp_directory_path() / ("korv-faults-" + std::to_string(random()));
-    fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    MakeRemovable(path_);
-    for (const auto& entry : fs::recursive_directory_iterator(path_, ec)) MakeRemovable(entry.path());
-    fs::remove_all(path_, ec);
-}
+using kvtest::ReadBytes;
+using kvtest::WriteBytes;
 
 std::set<std::string> Names(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
     return names;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void PutBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
 }
 
 Project SampleProject(int dialogs) {
@@ -114,7 +60,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
     std::error_code ec;
     bool existed = fs::exists(writer.path, ec);
     bool regular = fs::is_regular_file(writer.path, ec); // a pipe is not read: it would block
-    std::string before = regular ? Bytes(writer.path) : "";
+    std::string before = regular ? ReadBytes(writer.path) : "";
     fs::path folder = fs::path(writer.path).parent_path();
     bool listable = fs::is_directory(folder, ec);
     std::set<std::string> names = listable ? Names(folder) : std::set<std::string>{};
@@ -127,7 +73,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
     }
     EXPECT_EQ(fs::exists(writer.path, ec), existed);
     if (regular) {
-        EXPECT_EQ(Bytes(writer.path), before) << "the old file changed";
+        EXPECT_EQ(ReadBytes(writer.path), before) << "the old file changed";
     }
     if (listable) {
         EXPECT_EQ(Names(folder), names) << "a file was left behind or removed";
@@ -142,9 +88,9 @@ const std::string ThreeFiles::kUserText = "; my own ERM\r\n!?FU1;\r\n!!IF:M^Hi^;
 ThreeFiles::ThreeFiles(const fs::path& folder)
     : tlk((folder / "quest.tlk").string()), erm((folder / "quest.erm").string()),
       ini((folder / "korvanthiel.ini").string()) {
-    PutBytes(tlk, SerializeProject(SampleProject(1)));
-    PutBytes(erm, kUserText + "\n;Korvanthiel data begin>>>>>\n;old stamp\n\n;old\r\n");
-    PutBytes(ini, "[Options]\r\nMaps=C:\\old\\\r\nWidth=800\r\n[Mine]\r\nKeep=1\r\n");
+    WriteBytes(tlk, SerializeProject(SampleProject(1)));
+    WriteBytes(erm, kUserText + "\n;Korvanthiel data begin>>>>>\n;old stamp\n\n;old\r\n");
+    WriteBytes(ini, "[Options]\r\nMaps=C:\\old\\\r\nWidth=800\r\n[Mine]\r\nKeep=1\r\n");
     project.Modified = true;
     settings.Maps = "D:\\maps\\";
     settings.Width = 1024;

@@ -18,26 +18,8 @@
 
 namespace kv::faults {
 
-// A folder of the test's own, removed with everything in it at the end (also after a test made a
-// file in it immutable).
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
-
-// The names in a folder, so that a test sees any temporary file left behind.
+// The names in a folder, hidden ones included, so that a test sees any temporary file left behind.
 std::set<std::string> Names(const std::filesystem::path& folder);
-std::string Bytes(const std::string& path);
-void PutBytes(const std::string& path, const std::string& bytes);
 
 // A project as a user keeps it: Russian texts, answers with costs and links; `dialogs` of them.
 Project SampleProject(int dialogs);
