@@ -4,6 +4,10 @@
 # from fuzz/seeds. A crash, a leak, a sanitizer report, a hang (over 10 s for one input) or an
 # input that needs more than the memory limit fails the run and leaves the input in
 # <build>/artifacts. Prints the executions per target at the end.
+#
+# fuzz/limits holds the inputs at the edge of what the program accepts (the largest INI range,
+# one more): each runs once under the same memory limit, so the limit is shown to hold without
+# slowing the fuzzing down with seconds-long inputs.
 set -euo pipefail
 build=${1:-build-fuzz}
 seconds=${2:-60}
@@ -33,6 +37,14 @@ for target in tlk ini number splice; do
   corpus=$build/corpus/$target
   mkdir -p "$corpus" "$build/artifacts"
   log=$build/fuzz-$target.log
+  if [ -d "$root/fuzz/limits/$target" ]; then
+    echo "== fuzz_$target on the inputs at the limits"
+    if ! "$build/fuzz/fuzz_$target" "$root/fuzz/limits/$target"/* -rss_limit_mb=2048 -timeout=30 \
+        >"$build/limits-$target.log" 2>&1; then
+      status=1
+      echo "fuzz_$target FAILED at the limits; the log is $build/limits-$target.log"
+    fi
+  fi
   echo "== fuzz_$target for ${seconds}s"
   if ! "$build/fuzz/fuzz_$target" "$corpus" "$build/seeds/$target" \
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
