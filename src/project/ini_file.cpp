@@ -194,12 +194,14 @@ void IniFile::BuildIndex() {
         block.firstSlot = static_cast<std::uint32_t>(keySlots_.size());
         block.slotCount = static_cast<std::uint32_t>(std::bit_ceil(pending.size() * 2));
         keySlots_.resize(keySlots_.size() + block.slotCount, 0);
+        block.firstKey = static_cast<std::uint32_t>(keys_.size());
         for (const Key& key : pending) {
             std::uint32_t& slot = keySlots_[KeySlot(block, View(key.name))];
             if (slot != 0) continue;
             keys_.push_back(key);
             slot = static_cast<std::uint32_t>(keys_.size());
         }
+        block.keyCount = static_cast<std::uint32_t>(keys_.size()) - block.firstKey;
         pending.clear();
     };
 
@@ -208,7 +210,7 @@ void IniFile::BuildIndex() {
         LineParts parts = ClassifyLine(NextLine(text, pos));
         if (parts.kind == LineParts::Kind::Section) {
             finishBlock();
-            blocks_.push_back({spanOf(parts.name), lineNumber, lineNumber, 0, 0});
+            blocks_.push_back({spanOf(parts.name), lineNumber, lineNumber, 0, 0, 0, 0});
         } else if (parts.kind == LineParts::Kind::Key && !blocks_.empty()) {
             // Keys before the first section belong to none and are ignored.
             pending.push_back({spanOf(parts.name), spanOf(parts.value)});

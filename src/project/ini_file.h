@@ -39,6 +39,15 @@ public:
     public:
         explicit operator bool() const { return file_ != nullptr; }
         std::optional<std::string_view> Find(std::string_view key) const;
+        // Every key of the section once, as Find sees it (the first occurrence of each name),
+        // in file order: visit(name, value). Cheaper than a Find for every possible name when
+        // most of them are missing.
+        template <class Visit> void ForEachKey(Visit&& visit) const {
+            if (!file_) return;
+            const Block& block = file_->blocks_[block_];
+            for (std::uint32_t k = block.firstKey; k < block.firstKey + block.keyCount; ++k)
+                visit(file_->View(file_->keys_[k].name), file_->View(file_->keys_[k].value));
+        }
 
     private:
         friend class IniFile;
@@ -75,6 +84,8 @@ private:
         std::uint32_t lastKeyLine = 0; // the header line while the block has no key
         std::uint32_t firstSlot = 0;   // its table in keySlots_
         std::uint32_t slotCount = 0;   // a power of two, or 0 without keys
+        std::uint32_t firstKey = 0;    // its keys in keys_
+        std::uint32_t keyCount = 0;
     };
 
     std::string_view View(Span span) const {

@@ -6,7 +6,10 @@
 #include "text/whole_number.h"
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace kv {
 namespace {
@@ -14,93 +17,121 @@ namespace {
 constexpr std::array<const char*, kResourceCount> kResourceKeys = {"Wood",  "Merc", "Ore",  "Sulf",
                                                                    "Cryst", "Gems", "Gold", "Myth"};
 
-// The key names of a dialog section, made once: "Text1".."Text30", "Variant0".."Variant11" and
-// the slot keys with their slot number ("Skill0", "giveMyth11", ...).
-struct DialogKeys {
-    struct Slot {
-        std::string skill, slevel, artefact, variable, dVariable, sVariable, failOn, function;
-        std::array<std::string, kResourceCount> cost, reward;
-    };
-    std::array<std::string, kTextLineCount> text;
-    std::array<std::string, kSlotCount> variant;
-    std::array<Slot, kSlotCount> slot;
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-    DialogKeys() {
-        for (int i = 0; i < kTextLineCount; ++i)
-            text[Index(i)] = "Text" + std::to_string(i + 1);
-        for (int i = 0; i < kSlotCount; ++i) {
-            const std::string n = std::to_string(i);
-            variant[Index(i)] = "Variant" + n;
-            Slot& s = slot[Index(i)];
-            s.skill = "Skill" + n;
-            s.slevel = "Slevel" + n;
-            for (int r = 0; r < kResourceCount; ++r) {
-                s.cost[Index(r)] = kResourceKeys[Index(r)] + n;
-                s.reward[Index(r)] = "give" + (kResourceKeys[Index(r)] + n);
-            }
-            s.artefact = "Artefact" + n;
-            s.variable = "Variable" + n;
-            s.dVariable = "DVariable" + n;
-            s.sVariable = "SVariable" + n;
-            s.failOn = "FailOn" + n;
-            s.function = "Function" + n;
-        }
-    }
-    static std::size_t Index(int i) { return static_cast<std::size_t>(i); }
+std::string Folded(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = FoldCase(c);
+    return out;
+}
+
+// A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
+std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
+
+// What one key of a dialog section fills. `index` is the text line, the slot, or the slot and
+// the resource (slot * kResourceCount + r) that the key names.
+struct DialogField {
+    void (*set)(TDialogItem& d, std::size_t index, std::string_view value);
+    std::size_t index = 0;
 };
 
-// Reads one dialog section; a missing key or an unreadable number leaves the field blank.
-// Numbers are stored into their field's width, keeping the low bits.
-class SectionReader {
+// Every key a dialog section may hold, by its name in lower case: "text1".."text30",
+// "variant0".."variant11" and the slot keys with their slot number ("skill0", "givemyth11").
+// The import walks the keys a section has and looks each up here; most of the possible keys are
+// missing from a real file, and asking the section for each of them cost more than all the rest.
+class DialogFields {
 public:
-    explicit SectionReader(IniFile::Section section) : section_(section) {}
+    DialogFields() {
+        Add("hint", [](TDialogItem& d, std::size_t, std::string_view v) { d.Hint = v; });
+        Add("scriptbefore", [](TDialogItem& d, std::size_t, std::string_view v) { d.ScriptBefore = v; });
+        Add("scriptafter", [](TDialogItem& d, std::size_t, std::string_view v) { d.ScriptAfter = v; });
+        Add("header", [](TDialogItem& d, std::size_t, std::string_view v) { d.Header = v; });
+        Add("variantescape", [](TDialogItem& d, std::size_t, std::string_view v) {
+            d.VariantEscape = static_cast<std::uint8_t>(Number(v));
+        });
+        Add("variantdefault", [](TDialogItem& d, std::size_t, std::string_view v) {
+            d.VariantDefault = static_cast<std::uint8_t>(Number(v));
+        });
+        for (std::size_t i = 0; i < kTextLineCount; ++i) {
+            Add("text" + std::to_string(i + 1),
+                [](TDialogItem& d, std::size_t l, std::string_view v) { d.Text[l] = v; }, i);
+        }
+        for (std::size_t k = 0; k < kSlotCount; ++k) AddSlot(k);
+    }
 
-    std::string_view Text(const std::string& key) const { return section_.Find(key).value_or(""); }
-    std::int32_t Number(const std::string& key) const {
-        std::optional<std::string_view> value = section_.Find(key);
-        return value ? ParseIniInteger(*value).value_or(0) : 0;
-    }
-    std::uint8_t Byte(const std::string& key) const {
-        return static_cast<std::uint8_t>(Number(key));
-    }
-    std::uint16_t Word(const std::string& key) const {
-        return static_cast<std::uint16_t>(Number(key));
+    const DialogField* Find(std::string_view name) const {
+        if (name.size() > kLongestName) return nullptr;
+        char folded[kLongestName];
+        for (std::size_t i = 0; i < name.size(); ++i) folded[i] = FoldCase(name[i]);
+        auto it = fields_.find(std::string_view(folded, name.size()));
+        return it == fields_.end() ? nullptr : &it->second;
     }
 
 private:
-    IniFile::Section section_;
+    static constexpr std::size_t kLongestName = 16; // "variantdefault", "givecryst11"
+
+    using Setter = void (*)(TDialogItem&, std::size_t, std::string_view);
+    void Add(const std::string& name, Setter set, std::size_t index = 0) {
+        fields_.emplace(name, DialogField{set, index});
+    }
+
+    void AddSlot(std::size_t k) {
+        const std::string n = std::to_string(k);
+        Add("variant" + n, [](TDialogItem& d, std::size_t i, std::string_view v) { d.Variant[i] = v; }, k);
+        Add("skill" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].Skill = static_cast<std::uint8_t>(Number(v));
+        }, k);
+        Add("slevel" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].Slevel = static_cast<std::uint8_t>(Number(v));
+        }, k);
+        for (std::size_t r = 0; r < kResourceCount; ++r) {
+            const std::string resource = Folded(kResourceKeys[r]);
+            Add(resource + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+                d.Variants[i / kResourceCount].Cost(static_cast<int>(i % kResourceCount)) =
+                    static_cast<std::uint16_t>(Number(v));
+            }, k * kResourceCount + r);
+            Add("give" + resource + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+                d.Variants[i / kResourceCount].Reward(static_cast<int>(i % kResourceCount)) =
+                    static_cast<std::uint16_t>(Number(v));
+            }, k * kResourceCount + r);
+        }
+        Add("artefact" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].Artefact = static_cast<std::uint16_t>(Number(v));
+        }, k);
+        Add("variable" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].Variable = Number(v);
+        }, k);
+        Add("dvariable" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].DVariable = Number(v);
+        }, k);
+        Add("svariable" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].SVariable = Number(v);
+        }, k);
+        Add("failon" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Variants[i].FailOn = v;
+        }, k);
+        Add("function" + n, [](TDialogItem& d, std::size_t i, std::string_view v) {
+            d.Function[i] = Number(v);
+        }, k);
+    }
+
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            return std::hash<std::string_view>{}(name);
+        }
+    };
+    std::unordered_map<std::string, DialogField, Hash, std::equal_to<>> fields_;
 };
 
-void ReadDialog(const SectionReader& in, TDialogItem& d) {
-    static const DialogKeys keys;
-    d.Hint = in.Text("Hint");
-    d.ScriptBefore = in.Text("ScriptBefore");
-    for (std::size_t i = 0; i < d.Text.size(); ++i)
-        d.Text[i] = in.Text(keys.text[i]);
-    d.ScriptAfter = in.Text("ScriptAfter");
-    d.Header = in.Text("Header");
-    d.VariantEscape = in.Byte("VariantEscape");
-    d.VariantDefault = in.Byte("VariantDefault");
-    for (std::size_t i = 0; i < d.Variant.size(); ++i)
-        d.Variant[i] = in.Text(keys.variant[i]);
-    for (std::size_t i = 0; i < d.Variants.size(); ++i) {
-        const DialogKeys::Slot& k = keys.slot[i];
-        TVariantData& v = d.Variants[i];
-        v.Skill = in.Byte(k.skill);
-        v.Slevel = in.Byte(k.slevel);
-        for (int r = 0; r < kResourceCount; ++r)
-            v.Cost(r) = in.Word(k.cost[DialogKeys::Index(r)]);
-        v.Artefact = in.Word(k.artefact);
-        for (int r = 0; r < kResourceCount; ++r) {
-            v.Reward(r) = in.Word(k.reward[DialogKeys::Index(r)]);
-        }
-        v.Variable = in.Number(k.variable);
-        v.DVariable = in.Number(k.dVariable);
-        v.SVariable = in.Number(k.sVariable);
-        v.FailOn = in.Text(k.failOn);
-    }
-    for (std::size_t i = 0; i < d.Function.size(); ++i)
-        d.Function[i] = in.Number(keys.slot[i].function);
+// Reads one dialog section into a blank record; a missing key or an unreadable number leaves
+// the field blank, and a key that names no field is passed over. Numbers are stored into their
+// field's width, keeping the low bits.
+void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
+    static const DialogFields fields;
+    section.ForEachKey([&](std::string_view name, std::string_view value) {
+        if (const DialogField* field = fields.Find(name)) field->set(d, field->index, value);
+    });
 }
 
 } // namespace
@@ -131,7 +162,7 @@ Project ImportIniProject(std::string_view bytes) {
         dialog->FunctionNumber = static_cast<std::int32_t>(n);
         // The section is named by the number in plain decimal: "01000" is not dialog 1000.
         if (IniFile::Section section = ini.FindSection(FormatNumber(n))) {
-            ReadDialog(SectionReader(section), *dialog);
+            ReadDialog(section, *dialog);
         }
         project.AppendDialog(std::move(dialog));
     }

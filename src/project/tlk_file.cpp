@@ -4,6 +4,7 @@
 #include "text/file_io.h"
 #include "text/whole_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -45,34 +46,60 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
         v.FollowUp(d, k);
 }
 
+// Lines go into a buffer of its own and reach the text in large pieces: a project is millions
+// of short lines, and a call into the string for each of them costs more than the rest of the
+// save together.
 class Writer {
 public:
     explicit Writer(std::string& out) : out_(out) {}
+    ~Writer() { Flush(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
 
     void Number(std::int64_t value) {
-        char buffer[24];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        Room(kNumberRoom);
+        end_ = std::to_chars(end_, buffer_ + sizeof buffer_, value).ptr;
         EndLine();
     }
     void Text(std::string_view text) {
-        out_.append(text);
+        if (text.size() > sizeof buffer_ / 2) { // a long script path, never a field
+            Flush();
+            out_.append(text);
+        } else {
+            Room(text.size() + 2);
+            end_ = std::copy_n(text.data(), text.size(), end_);
+        }
         EndLine();
     }
     void NumberPair(std::uint8_t first, std::uint8_t second) {
-        char buffer[8];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, first);
-        *result.ptr++ = ' ';
-        result = std::to_chars(result.ptr, buffer + sizeof buffer, second);
-        out_.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
+        Room(kNumberRoom);
+        end_ = std::to_chars(end_, buffer_ + sizeof buffer_, first).ptr;
+        *end_++ = ' ';
+        end_ = std::to_chars(end_, buffer_ + sizeof buffer_, second).ptr;
         EndLine();
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
     void FollowUp(const TDialogItem& d, int k) { Number(d.FollowUp(k)); }
 
 private:
-    void EndLine() { out_.append("\r\n", 2); }
+    static constexpr std::size_t kNumberRoom = 32; // two numbers, a space and the line end
+
+    void Room(std::size_t bytes) {
+        if (static_cast<std::size_t>(buffer_ + sizeof buffer_ - end_) < bytes) Flush();
+    }
+    void EndLine() {
+        Room(2);
+        *end_++ = '\r';
+        *end_++ = '\n';
+    }
+    void Flush() {
+        out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
+        end_ = buffer_;
+    }
+
     std::string& out_;
+    char buffer_[1 << 15];
+    char* end_ = buffer_;
 };
 
 // Reads values from the bytes of a project file the way a text file is read value by value: a
@@ -85,6 +112,17 @@ public:
     bool AtEnd() const { return pos_ >= data_.size(); }
 
     template <class Field> void Number(Field& field) {
+        // Nearly every number line a save writes: up to nine plain digits and CR LF. They are
+        // read here, inline; anything else takes the general way below.
+        std::size_t p = pos_;
+        std::int32_t plain = 0;
+        while (p < data_.size() && p - pos_ < 9 && data_[p] >= '0' && data_[p] <= '9')
+            plain = plain * 10 + (data_[p++] - '0');
+        if (p > pos_ && p + 1 < data_.size() && data_[p] == '\r' && data_[p + 1] == '\n') {
+            field = static_cast<Field>(plain);
+            pos_ = p + 2;
+            return;
+        }
         field = static_cast<Field>(ReadNumber()); // a narrower field keeps the low bits
         SkipLine();
     }
@@ -124,24 +162,14 @@ private:
             ++pos_;
         }
         if (pos_ == start) return 0; // the end of the data reads as 0
-        std::string_view token = data_.substr(start, pos_ - start);
-        if (token.size() <= 9) {
-            // Nearly every number a save writes: plain digits that cannot overflow.
-            std::int32_t plain = 0;
-            std::size_t i = 0;
-            while (i < token.size() && token[i] >= '0' && token[i] <= '9') {
-                plain = plain * 10 + (token[i++] - '0');
-            }
-            if (i == token.size()) return plain;
-        }
-        auto value = ParseWholeNumber(token);
+        auto value = ParseWholeNumber(data_.substr(start, pos_ - start));
         if (!value) throw Error("Invalid numeric input");
         return *value;
     }
 
     // The rest of the line without its end (LF, or CR LF); then moves past the line end.
     std::string_view ReadText() {
-        std::size_t end = data_.find('\n', pos_);
+        std::size_t end = FindLineFeed(pos_);
         std::size_t next = end == std::string_view::npos ? data_.size() : end + 1;
         if (end == std::string_view::npos)
             end = data_.size();
@@ -153,8 +181,19 @@ private:
     }
 
     void SkipLine() {
-        std::size_t end = data_.find('\n', pos_);
+        std::size_t end = FindLineFeed(pos_);
         pos_ = end == std::string_view::npos ? data_.size() : end + 1;
+    }
+
+    // Nearly every line is short (a number, or an empty text), and a plain scan finds their end
+    // several times faster than a library search per line; long lines go to the library.
+    std::size_t FindLineFeed(std::size_t from) const {
+        constexpr std::size_t kShortLine = 16;
+        std::size_t stop = std::min(data_.size(), from + kShortLine);
+        for (std::size_t p = from; p < stop; ++p) {
+            if (data_[p] == '\n') return p;
+        }
+        return stop == data_.size() ? std::string_view::npos : data_.find('\n', stop);
     }
 
     std::string_view data_;
@@ -167,11 +206,13 @@ std::string SerializeProject(const Project& project) {
     std::string out;
     out.reserve(64 + project.ScriptFile.size() +
                 static_cast<std::size_t>(project.DialogCount()) * 1200);
-    Writer writer(out);
-    writer.Number(project.FunctionStart);
-    writer.Text(project.ScriptFile);
-    for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
-        WalkBlock(*d, writer);
+    {
+        Writer writer(out); // flushes when it goes
+        writer.Number(project.FunctionStart);
+        writer.Text(project.ScriptFile);
+        for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
+            WalkBlock(*d, writer);
+    }
     return out;
 }
 
