@@ -39,7 +39,8 @@ for target in tlk ini number splice; do
   log=$build/fuzz-$target.log
   if [ -d "$root/fuzz/limits/$target" ]; then
     echo "== fuzz_$target on the inputs at the limits"
-    if ! "$build/fuzz/fuzz_$target" "$root/fuzz/limits/$target"/* -rss_limit_mb=2048 -timeout=30 \
+    if ! KORV_FUZZ_ALL_RANGES=1 "$build/fuzz/fuzz_$target" "$root/fuzz/limits/$target"/* \
+        -rss_limit_mb=2048 -timeout=30 \
         >"$build/limits-$target.log" 2>&1; then
       status=1
       echo "fuzz_$target FAILED at the limits; the log is $build/limits-$target.log"
