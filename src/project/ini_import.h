@@ -8,7 +8,7 @@
 namespace kv {
 
 // The largest number of dialogs an INI import creates; a larger range is refused.
-constexpr std::int64_t kMaxImportedDialogs = 100000;
+constexpr std::int64_t kMaxImportedDialogs = kMaxDialogs;
 
 // Builds a new project from an INI project: section Main (FunctionStart, FunctionEnd,
 // ScriptFile) and one section per function number of the range. Links are rebuilt; Modified is

@@ -15,6 +15,7 @@ namespace {
 
 constexpr char kEndOfFile = 26; // Ctrl+Z ends a text file wherever it stands
 constexpr std::size_t kMaxNumberChars = 32;
+constexpr std::int64_t kLinesPerDialog = 336;
 
 // The layout of one dialog block, in file order. The writer and the reader both walk it, so
 // the two can never disagree on the order of the 336 lines.
@@ -110,6 +111,11 @@ public:
     explicit Reader(std::string_view bytes) : data_(bytes.substr(0, bytes.find(kEndOfFile))) {}
 
     bool AtEnd() const { return pos_ >= data_.size(); }
+    // The number of values the data can hold at most: each takes at least one line.
+    std::int64_t MostLines() const {
+        auto feeds = std::count(data_.begin(), data_.end(), '\n');
+        return feeds + (data_.empty() || data_.back() == '\n' ? 0 : 1);
+    }
 
     template <class Field> void Number(Field& field) {
         // Nearly every number line a save writes: up to nine plain digits and CR LF. They are
@@ -219,6 +225,14 @@ std::string SerializeProject(const Project& project) {
 Project ParseProject(std::string_view bytes) {
     Project project;
     Reader reader(bytes);
+    // Every dialog takes at least a line per value, so a file with more lines than the largest
+    // project can have is refused before a single record is made. (A line takes at least a
+    // byte: smaller files need no count.)
+    constexpr std::int64_t kMostLines = 2 + kLinesPerDialog * kMaxDialogs;
+    if (static_cast<std::int64_t>(bytes.size()) >= kMostLines && reader.MostLines() > kMostLines) {
+        throw Error("Слишком много диалогов в файле проекта (не больше " +
+                    FormatNumber(kMaxDialogs) + ")");
+    }
     reader.Number(project.FunctionStart);
     reader.Text(project.ScriptFile);
     while (!reader.AtEnd()) {

@@ -81,11 +81,13 @@ std::string ReadWholeFile(const std::string& path) {
     std::string content;
     if (status.type() == fs::file_type::regular) {
         auto size = fs::file_size(p, ec);
+        if (!ec && size > kMaxReadBytes) throw Error("File too large");
         if (!ec) content.reserve(static_cast<std::size_t>(size));
     }
     char buffer[1 << 16];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > kMaxReadBytes) throw Error("File too large");
     }
     if (in.bad()) ThrowErrno(errno ? errno : EIO);
     return content;

@@ -1,13 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace kv {
 
-// Reads a whole file as bytes. Throws Error with "File not found", "File access denied" or
-// "I/O error N".
+// The largest file ReadWholeFile reads. A larger file, or a stream that goes on longer (a pipe,
+// /dev/zero), fails with "File too large" instead of taking all the memory there is.
+constexpr std::uintmax_t kMaxReadBytes = std::uintmax_t{1} << 29; // 512 MiB
+
+// Reads a whole file as bytes. Throws Error with "File not found", "File access denied",
+// "File too large" or "I/O error N".
 std::string ReadWholeFile(const std::string& path);
 
 bool FileExists(const std::string& path);

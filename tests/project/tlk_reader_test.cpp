@@ -227,4 +227,17 @@ TEST(TlkReader, AnEmptyFileIsAnEmptyProject) {
     EXPECT_TRUE(p.ScriptFile.empty());
 }
 
+TEST(TlkReader, AFileLongerThanTheLargestProjectIsRefusedBeforeAnythingIsMade) {
+    // Each value takes at least a line, so this many lines could hold one dialog more than a
+    // project may have: the file is refused at once, with no record made, instead of taking
+    // gigabytes. (A file of "0" lines was how a 1 GB file made the program run out of memory.)
+    const std::size_t mostLines = 2 + 336 * static_cast<std::size_t>(kv::kMaxDialogs);
+    std::string lines(mostLines + 1, '\n');
+    EXPECT_EQ(ParseError(lines), "Слишком много диалогов в файле проекта (не больше 100000)");
+
+    // One line fewer is within the limit: the numbers pass over the empty lines to the end.
+    lines.pop_back();
+    EXPECT_EQ(kv::ParseProject(lines).DialogCount(), 0);
+}
+
 } // namespace

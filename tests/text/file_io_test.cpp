@@ -18,6 +18,17 @@ using kvtest::ReadBytes;
 using kvtest::TempDir;
 using kvtest::WriteBytes;
 
+TEST(ReadWholeFile, AFileLargerThanAnyProjectIsRefusedUnread) {
+    // A sparse file: its size is real, its bytes cost nothing, and none of them may be read.
+    TempDir dir;
+    const std::string path = dir.Path("huge.tlk");
+    WriteBytes(path, "");
+    fs::resize_file(path, kv::kMaxReadBytes + 1);
+    EXPECT_EQ(ErrorOf([&] { kv::ReadWholeFile(path); }), "File too large");
+    fs::resize_file(path, 16);
+    EXPECT_EQ(kv::ReadWholeFile(path), std::string(16, '\0'));
+}
+
 // Every test leaves the fault seam empty for the next one.
 class ReplaceFileSafely : public testing::Test {
 protected:
