@@ -126,6 +126,10 @@ void CommandTest::Click(QTreeWidgetItem* node) {
     QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, CenterOf(Tree(), node));
 }
 
+void CommandTest::Select(QTreeWidgetItem* node) {
+    if (Selected() != node) Click(node);
+}
+
 void CommandTest::DoubleClick(QTreeWidgetItem* node) {
     const QPoint at = CenterOf(Tree(), node);
     QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
@@ -243,7 +247,7 @@ void CommandTest::TypeIntoGrid(PropertyGrid& grid, int row, const QString& text,
 }
 
 void CommandTest::SetVariantField(QTreeWidgetItem* variantNode, int row, const QString& text) {
-    Click(variantNode);
+    Select(variantNode);
     TypeIntoGrid(*window->v2, row, text);
 }
 
@@ -256,7 +260,7 @@ QTreeWidgetItem* CommandTest::AddDialog(const QString& caption) {
 }
 
 QTreeWidgetItem* CommandTest::AddVariantTo(QTreeWidgetItem* dialogNode, const QString& caption) {
-    Click(dialogNode);
+    Select(dialogNode);
     FocusOutline();
     Press(Qt::Key_Insert);
     QTreeWidgetItem* node = Selected();

@@ -23,6 +23,9 @@
 class QMenu;
 class QTreeWidgetItem;
 
+// Failure messages show a QString as its text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
+
 namespace kv::test {
 
 // Answers every modal step from a script; a step the test did not expect fails the test and is
@@ -67,6 +70,9 @@ protected:
     QTreeWidgetItem* Selected();
     // Left click on a node (its parent expanded first, as the user would).
     void Click(QTreeWidgetItem* node);
+    // Clicks a node unless it is selected already (a click on the selected node is the gesture
+    // that opens its caption for editing).
+    void Select(QTreeWidgetItem* node);
     void DoubleClick(QTreeWidgetItem* node);
     // Right click on a node (null: below the last node). `whileOpen` runs while the context menu
     // is open, with the menu; it picks an item or lets the menu be closed with Escape.

@@ -57,7 +57,7 @@ TEST_F(DialogCommands, ConsequenceDialogLinksTheVariantToANewDialogCaptionedAfte
     QTreeWidgetItem* a = AddDialog(QStringLiteral("Ask"));
     AddVariantTo(a, QStringLiteral("Boast"));
     QTreeWidgetItem* b = VariantNode(0, 0);
-    Click(b);
+    Select(b);
     FocusOutline();
     Press(Qt::Key_F6);
 
@@ -71,12 +71,12 @@ TEST_F(DialogCommands, ConsequenceDialogLinksTheVariantToANewDialogCaptionedAfte
     EXPECT_EQ(NodeImage(b), 2);
     EXPECT_EQ(NodeSelectedImage(b), 2);
 
-    Click(b);
+    Select(b);
     EXPECT_EQ(window->v2->Value(variant_row::Function),
               QString::number(consequence->FunctionNumber));
 
     // With a dialog node selected there is no variant to lead on from.
-    Click(DialogNode(0));
+    Select(DialogNode(0));
     FocusOutline();
     Press(Qt::Key_F6);
     EXPECT_EQ(P().DialogCount(), 2);
@@ -85,7 +85,7 @@ TEST_F(DialogCommands, ConsequenceDialogLinksTheVariantToANewDialogCaptionedAfte
 TEST_F(DialogCommands, ConsequenceCaptionIsCutTo200Characters) {
     const QString longCaption(150, QLatin1Char('d'));
     QTreeWidgetItem* a = AddDialog(longCaption);
-    Click(AddVariantTo(a, QString(140, QLatin1Char('v'))));
+    Select(AddVariantTo(a, QString(140, QLatin1Char('v'))));
     window->ToolButton6->click();
     Press(Qt::Key_Escape);
     EXPECT_EQ(P().LastDialog()->Hint.view(),
@@ -109,12 +109,12 @@ TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) 
                               "  1: Plain -> #77 {s0/0 c6=300 fail:flag1}\n");
     (void)target;
 
-    Click(DialogNode(1));
+    Select(DialogNode(1));
     TypeIntoGrid(*window->v1, dialog_row::Before, QStringLiteral("!!VRv1:S0;"));
     TypeIntoGrid(*window->v1, dialog_row::Header, QStringLiteral("Choose"));
     TypeIntoGrid(*window->v1, dialog_row::Escape, QStringLiteral("1"));
     TypeIntoGrid(*window->v1, dialog_row::Default, QStringLiteral("2"));
-    Click(VariantNode(1, 1));
+    Select(VariantNode(1, 1));
     FocusOutline();
     Press(Qt::Key_F7);
 
@@ -135,7 +135,7 @@ TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) 
 
     // Leaving the copy commits its grid, which shows the copied values.
     EXPECT_EQ(window->v1->Value(dialog_row::Header), QStringLiteral("Choose"));
-    Click(DialogNode(0));
+    Select(DialogNode(0));
     EXPECT_EQ(copy->ScriptBefore.view(), "!!VRv1:S0;");
     EXPECT_EQ(copy->Header.view(), "Choose");
     EXPECT_EQ(copy->VariantEscape, 1);
@@ -203,14 +203,14 @@ TEST_F(DialogCommands, AddToDialogFillsTheFirstFreeSlotAndStopsSilentlyOnAFullDi
     AddDialog(QStringLiteral("B"));
     for (int k = 0; k < 3; ++k) AddVariantTo(a, QStringLiteral("V%1").arg(k));
     // Slot 1 became free in place (its caption emptied): its empty node takes the new variant.
-    Click(VariantNode(0, 1));
+    Select(VariantNode(0, 1));
     FocusOutline();
     window->N26Click();
     TypeCaption(QString());
     ASSERT_FALSE(P().DialogAt(0)->SlotInUse(1));
     EXPECT_EQ(OutlineText(), "A [1]\n  V0 [3]\n   [3]\n  V2 [3]\nB [1]\n");
 
-    Click(DialogNode(1));
+    Select(DialogNode(1));
     seam->promptAnswers = {QStringLiteral("1000")};
     window->N19Click();
     Press(Qt::Key_Escape);
@@ -220,7 +220,7 @@ TEST_F(DialogCommands, AddToDialogFillsTheFirstFreeSlotAndStopsSilentlyOnAFullDi
 
     // Fill A up to twelve; then the command stops without a word and changes nothing.
     for (int k = 3; k < 12; ++k) P().DialogAt(0)->Variant[static_cast<std::size_t>(k)] = "x";
-    Click(DialogNode(1));
+    Select(DialogNode(1));
     P().Modified = false;
     const std::string before = ModelText(P());
     const std::string outline = OutlineText();
@@ -243,7 +243,7 @@ TEST_F(DialogCommands, DeletingDialogsKeepsTheRestInOrderAndTurnsLinksIntoNumber
 
     // The second dialog goes; the link to it becomes its number, and the one after it takes
     // its place in the selection.
-    Click(DialogNode(1));
+    Select(DialogNode(1));
     FocusOutline();
     Press(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(ModelText(P()), "1000 First\n  0: to second -> #1001 {s0/0}\n"
@@ -252,7 +252,7 @@ TEST_F(DialogCommands, DeletingDialogsKeepsTheRestInOrderAndTurnsLinksIntoNumber
     EXPECT_EQ(window->v1->Value(dialog_row::Function), QStringLiteral("1002"));
 
     // The first dialog goes with its variant node; the second becomes the head.
-    Click(DialogNode(0));
+    Select(DialogNode(0));
     FocusOutline();
     Press(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(P().Dialogs()->Hint.view(), "Third");
