@@ -304,5 +304,6 @@ std::string ModelText(const Project& project) {
 
 std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+std::string ToCp1251Text(const QString& text) { return ToCp1251(text); }
 
 } // namespace kv::test

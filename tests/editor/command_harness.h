@@ -117,5 +117,6 @@ std::string VariantText(const TVariantData& v);
 // UTF-8 test text to the model's bytes and back.
 std::string W(const char* utf8);
 QString Q(const char* utf8);
+std::string ToCp1251Text(const QString& text);
 
 } // namespace kv::test

@@ -1,0 +1,202 @@
+// The two toolbar batch edits of variants, and the rule that no command acts while a caption is
+// being edited in place or on a node of the wrong kind.
+#include "command_harness.h"
+
+#include "editor/outline.h"
+#include "editor/property_grids.h"
+#include "editor/text_editor_window.h"
+
+#include <QAction>
+#include <QTest>
+#include <QToolButton>
+
+namespace kv::test {
+namespace {
+
+using BatchCommands = CommandTest;
+
+TEST_F(BatchCommands, CostCaptionPutsSkillAndCostsInFrontAndOpensTheCaption) {
+    QTreeWidgetItem* d = AddDialog(QStringLiteral("Shop"));
+    QTreeWidgetItem* v = AddVariantTo(d, QStringLiteral("Buy a map"));
+    SetVariantField(v, variant_row::Skill, QStringLiteral("8"));
+    TypeIntoGrid(*window->v2, variant_row::FirstCost, QStringLiteral("10"));
+    TypeIntoGrid(*window->v2, variant_row::FirstCost + 6, QStringLiteral("500"));
+    // Rewards, the level, the artefact and the variable never show.
+    TypeIntoGrid(*window->v2, variant_row::Slevel, QStringLiteral("2"));
+    TypeIntoGrid(*window->v2, variant_row::FirstReward, QStringLiteral("7"));
+    TypeIntoGrid(*window->v2, variant_row::Artefact, QStringLiteral("3"));
+    TypeIntoGrid(*window->v2, variant_row::Variable, QStringLiteral("4"));
+    P().Modified = false;
+
+    QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
+    const QString annotated = Q("[Мудрость] [10 дерева] [500 зол.] Buy a map");
+    EXPECT_EQ(P().Dialogs()->Variant[0].view(), ToCp1251Text(annotated));
+    EXPECT_EQ(NodeCaption(v), annotated);
+    EXPECT_TRUE(P().Modified);
+    ASSERT_TRUE(EditingCaption());
+    EXPECT_EQ(CaptionEditorText(), annotated);
+    // Ending that edit stores the caption again.
+    Press(Qt::Key_End);
+    Type(QStringLiteral("!"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(P().Dialogs()->Variant[0].view(), ToCp1251Text(annotated + QStringLiteral("!")));
+
+    // A second run writes the prefix again; the caption is cut to 150 in the model only.
+    QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
+    Press(Qt::Key_Escape);
+    const QString twice = Q("[Мудрость] [10 дерева] [500 зол.] ") + annotated + QStringLiteral("!");
+    EXPECT_EQ(NodeCaption(v), twice);
+    TypeIntoGrid(*window->v2, variant_row::FirstCost + 7, QStringLiteral("1"));
+    FocusOutline();
+    window->N26Click();
+    TypeCaption(QString(145, QLatin1Char('m')));
+    QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(P().Dialogs()->Variant[0].view(),
+              (W("[Мудрость] [10 дерева] [500 зол.] [1 мифрила] ") + std::string(145, 'm'))
+                  .substr(0, 150));
+}
+
+TEST_F(BatchCommands, CostCaptionOfAPlainVariantKeepsItsCaptionButStillStoresIt) {
+    QTreeWidgetItem* d = AddDialog(QStringLiteral("Shop"));
+    QTreeWidgetItem* v = AddVariantTo(d, QStringLiteral("Leave"));
+    P().Modified = false;
+    Select(v);
+    QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
+    EXPECT_TRUE(EditingCaption());
+    EXPECT_TRUE(P().Modified);
+    EXPECT_EQ(NodeCaption(v), QStringLiteral("Leave"));
+    Press(Qt::Key_Escape);
+
+    // On a dialog node: nothing at all.
+    Select(d);
+    P().Modified = false;
+    QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
+    EXPECT_FALSE(EditingCaption());
+    EXPECT_FALSE(P().Modified);
+    EXPECT_EQ(NodeCaption(d), QStringLiteral("Shop"));
+}
+
+TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
+    QTreeWidgetItem* d = AddDialog(QStringLiteral("Pick"));
+    for (int k = 0; k < 8; ++k) AddVariantTo(d, QStringLiteral("v%1").arg(k));
+    // Slot 6 is emptied in place; the numbering stops before it.
+    Select(VariantNode(0, 6));
+    window->N26Click();
+    TypeCaption(QString());
+    ASSERT_FALSE(P().Dialogs()->SlotInUse(6));
+    ASSERT_TRUE(P().Dialogs()->SlotInUse(7));
+    SetVariantField(VariantNode(0, 4), variant_row::DVariable, QStringLiteral("5"));
+    SetVariantField(VariantNode(0, 2), variant_row::Variable, QStringLiteral("20"));
+    TypeIntoGrid(*window->v2, variant_row::SVariable, QStringLiteral("1"));
+    P().Modified = false;
+
+    QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
+    const TDialogItem* dialog = P().Dialogs();
+    std::string numbered;
+    for (int k = 0; k < 8; ++k) numbered += VariantText(dialog->Variants[k]) + "\n";
+    EXPECT_EQ(numbered, "s0/0\ns0/0\ns0/0 v20+0=1\ns0/0 v20+0=2\ns0/0 v20+5=3\ns0/0 v20+0=4\n"
+                        "s0/0\ns0/0\n");
+    EXPECT_TRUE(P().Modified);
+    EXPECT_EQ(window->v2->Value(variant_row::SVariable), QStringLiteral("1"));
+
+    // A variant that changes its variable, or has none, is no model.
+    for (int model : {4, 0}) {
+        Select(VariantNode(0, model));
+        P().Modified = false;
+        QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
+        EXPECT_FALSE(P().Modified);
+    }
+    EXPECT_EQ(dialog->Variants[5].Variable, 20);
+    EXPECT_EQ(dialog->Variants[1].Variable, 0);
+}
+
+TEST_F(BatchCommands, VsOnTheLastVariantOfAFullDialogOnlySetsModified) {
+    QTreeWidgetItem* d = AddDialog(QStringLiteral("Full"));
+    for (int k = 0; k < kSlotCount; ++k) AddVariantTo(d, QStringLiteral("v%1").arg(k));
+    SetVariantField(VariantNode(0, 11), variant_row::Variable, QStringLiteral("9"));
+    P().Modified = false;
+    const std::string before = ModelText(P());
+    QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
+    EXPECT_EQ(ModelText(P()), before);
+    EXPECT_TRUE(P().Modified);
+}
+
+TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
+    QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
+    AddDialog(QStringLiteral("B"));
+    QTreeWidgetItem* v0 = AddVariantTo(a, QStringLiteral("v0"));
+    AddVariantTo(a, QStringLiteral("v1"));
+    SetVariantField(v0, variant_row::Variable, QStringLiteral("3"));
+    SetVariantField(VariantNode(0, 1), variant_row::Skill, QStringLiteral("2"));
+    Select(v0);
+    FocusOutline();
+    Press(Qt::Key_C, Qt::ControlModifier);
+    Select(VariantNode(0, 1));
+    window->N26Click();
+    ASSERT_TRUE(EditingCaption());
+    P().Modified = false;
+    const std::string model = ModelText(P());
+    const std::string outline = OutlineText();
+    seam->textEditor = [](TForm2& form) { form.N3Click(); };
+
+    // The toolbar and the main menu reach the window while the caption editor keeps the focus.
+    for (QToolButton* b : {window->ToolButton5, window->ToolButton6, window->ToolButton13,
+                           window->ToolButton10, window->ToolButton12})
+        QTest::mouseClick(b, Qt::LeftButton);
+    for (QAction* item : {window->N23, window->N24, window->N28, window->N30, window->N32,
+                          window->N31})
+        item->trigger();
+    // The context menu's commands, as its items would run them.
+    window->N14Click();
+    window->N15Click();
+    window->N19Click();
+    window->N17Click();
+    window->N18Click();
+    window->N21Click();
+    window->N22Click();
+    window->TreeDblClick();
+
+    EXPECT_TRUE(EditingCaption());
+    EXPECT_EQ(ModelText(P()), model);
+    EXPECT_EQ(OutlineText(), outline);
+    EXPECT_FALSE(P().Modified);
+    EXPECT_TRUE(seam->prompts.empty());
+    Press(Qt::Key_Escape);
+    // The clipboard still holds v0 as a copy: the paste works once the edit is over.
+    Press(Qt::Key_V, Qt::ControlModifier);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(P().Dialogs()->Variant[1].view(), "v0");
+}
+
+TEST_F(BatchCommands, CommandsOnTheWrongKindOfNodeOrNoNodeDoNothing) {
+    // No node at all.
+    for (QAction* item : {window->N24, window->N28, window->N30, window->N31}) item->trigger();
+    for (QToolButton* b : {window->ToolButton6, window->ToolButton13, window->ToolButton10,
+                           window->ToolButton12})
+        QTest::mouseClick(b, Qt::LeftButton);
+    window->N14Click();
+    window->N15Click();
+    window->N19Click();
+    window->N26Click();
+    window->N18Click();
+    window->N21Click();
+    window->N22Click();
+    EXPECT_EQ(P().DialogCount(), 0);
+    EXPECT_FALSE(P().Modified);
+    EXPECT_FALSE(EditingCaption());
+
+    // Up and Down on a dialog node, VS on a dialog node.
+    AddDialog(QStringLiteral("A"));
+    AddDialog(QStringLiteral("B"));
+    P().Modified = false;
+    window->N21Click();
+    window->N22Click();
+    QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
+    EXPECT_EQ(OutlineText(), "A [1]\nB [1]\n");
+    EXPECT_FALSE(P().Modified);
+    EXPECT_TRUE(seam->prompts.empty());
+}
+
+} // namespace
+} // namespace kv::test
