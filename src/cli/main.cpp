@@ -7,6 +7,8 @@
 #include "text/cp1251.h"
 #include "text/error.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -18,20 +20,19 @@ namespace {
 
 constexpr const char* kVersion = "0.3";
 
-constexpr const char* kUsage =
-    "Usage:\n"
-    "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
-    "  korvanthiel-cli convert INPUT OUTPUT\n"
-    "  korvanthiel-cli --help | --version\n";
+constexpr const char* kUsage = "Usage:\n"
+                               "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
+                               "  korvanthiel-cli convert INPUT OUTPUT\n"
+                               "  korvanthiel-cli --help | --version\n";
 
 constexpr const char* kHelp =
     "Compiles and converts Korvanthiel dialog projects.\n"
     "\n"
     "  compile PROJECT [--script SCRIPT]\n"
     "      Writes the ERM code of every dialog into SCRIPT (default: the project's own script\n"
-    "      file) below the marker line, keeping the text above it. A relative script path is\n"
-    "      taken from the project file's folder. SOURCE_DATE_EPOCH, when set, gives the date\n"
-    "      and time of the warning line.\n"
+    "      file) below the marker line, keeping the text above it. The project's own script\n"
+    "      path, when relative, is taken from the project file's folder. SOURCE_DATE_EPOCH,\n"
+    "      when set, gives the date and time of the warning line.\n"
     "  convert INPUT OUTPUT\n"
     "      Writes INPUT as a .tlk project file, exactly as the editor saves it.\n"
     "\n"
@@ -46,7 +47,8 @@ int Usage() {
 bool EndsWithIni(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".ini";
 }
 
@@ -54,12 +56,19 @@ kv::Project ReadAnyProject(const std::string& path) {
     return EndsWithIni(path) ? kv::ImportIniFile(path) : kv::LoadProject(path);
 }
 
+// The moment of the warning line: SOURCE_DATE_EPOCH when set, so that a build that compiles the
+// same project twice writes the same script; a value that is no number of seconds is refused
+// rather than quietly replaced by the clock.
 std::string Stamp() {
     std::time_t moment = std::time(nullptr);
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
         char* end = nullptr;
+        errno = 0;
         long long value = std::strtoll(epoch, &end, 10);
-        if (end && *end == '\0') moment = static_cast<std::time_t>(value);
+        if (errno != 0 || !end || *end != '\0' || value < 0) {
+            throw kv::Error(std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + epoch);
+        }
+        moment = static_cast<std::time_t>(value);
     }
     return kv::FormatStamp(moment);
 }
@@ -91,19 +100,30 @@ int Compile(const std::vector<std::string>& args) {
 
     kv::Project project = ReadAnyProject(projectPath);
     if (!haveScript) {
-        // The project stores its script path in Windows-1251.
+        // The project stores its script path in Windows-1251; a relative one belongs to the
+        // project, so it is taken from the project file's folder. A path given on the command
+        // line is the caller's and is taken as it stands, from the current folder.
         script = kv::Cp1251ToUtf8(project.ScriptFile);
+        std::filesystem::path scriptPath(std::u8string(script.begin(), script.end()));
+        if (!script.empty() && scriptPath.is_relative()) {
+            std::filesystem::path projectFile(
+                std::u8string(projectPath.begin(), projectPath.end()));
+            scriptPath = projectFile.parent_path() / scriptPath;
+            auto u8 = scriptPath.u8string();
+            script.assign(u8.begin(), u8.end());
+        }
     }
-    std::filesystem::path scriptPath(std::u8string(script.begin(), script.end()));
-    if (!script.empty() && scriptPath.is_relative()) {
-        std::filesystem::path projectFile(std::u8string(projectPath.begin(), projectPath.end()));
-        scriptPath = projectFile.parent_path() / scriptPath;
-        auto u8 = scriptPath.u8string();
-        script.assign(u8.begin(), u8.end());
+    const std::string stamp = Stamp();
+    kv::CompileResult result;
+    try {
+        result = kv::CompileScript(project, script, stamp);
+    } catch (const kv::ScriptNotFound& e) {
+        // The window's message names no file; on a command line the path is what helps.
+        throw kv::Error(std::string(e.what()) + " " +
+                        (script.empty() ? std::string("(no script file given)") : script));
     }
-    kv::CompileResult result = kv::CompileScript(project, script, Stamp());
-    std::cout << "Compiled " << result.dialogs << " dialogs into " << script << " ("
-              << result.bytes << " bytes)\n";
+    std::cout << "Compiled " << result.dialogs << " dialogs into " << script << " (" << result.bytes
+              << " bytes)\n";
     return 0;
 }
 
