@@ -25,7 +25,8 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
       mapsFolder_(FromCp1251(Settings().Maps)) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Korvanthiel 0.3"));
-    setGeometry(197, 103, 722, 502);
+    resize(722, 502);
+    move(197, 103);
 
     BuildPanels();
     BuildMenus();

@@ -15,6 +15,10 @@ void EditorTest::SetUp() {
     dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(dir->isValid());
     settingsFile = dir->filePath(QStringLiteral("korvanthiel.ini"));
+    StartWindow();
+}
+
+void EditorTest::StartWindow() {
     window = std::make_unique<TMain>(settingsFile);
     form = new TForm2(window.get());
     window->AttachTextEditor(form);

@@ -21,6 +21,8 @@ class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Creates and shows the window on settingsFile, as the program starts it.
+    void StartWindow();
 
     // A file name in the test's temporary folder.
     QString TempPath(const QString& name) const;
