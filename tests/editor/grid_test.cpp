@@ -181,8 +181,17 @@ TEST_F(GridTest, BadNumberStopsTheCommitWhereItStands) {
     seam->ExpectMessage();
     ClickNode(DialogNode(1));
     EXPECT_EQ(window->Outline().SelectedNode(), VariantNode(0, 0));
+    EXPECT_TRUE(VariantNode(0, 0)->isSelected());
+    EXPECT_FALSE(DialogNode(1)->isSelected());
     EXPECT_TRUE(window->v2->isVisible());
     EXPECT_EQ(v2->Value(variant_row::Skill), QStringLiteral("abc"));
+    // Also when the outline's keys try to move on.
+    window->Tree->setFocus();
+    seam->ExpectMessage();
+    QTest::keyClick(window->Tree, Qt::Key_Down);
+    EXPECT_EQ(window->Outline().SelectedNode(), VariantNode(0, 0));
+    EXPECT_TRUE(VariantNode(0, 0)->isSelected());
+    EXPECT_EQ(window->Tree->selectedItems().size(), 1);
 
     TypeIntoCell(v2, variant_row::Skill, QStringLiteral("6"));
     ClickNode(DialogNode(1));
