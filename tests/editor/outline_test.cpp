@@ -113,6 +113,14 @@ TEST_F(OutlineTest, SelectionMovesWithArrowKeysAndNeverDisappearsOnCtrlClick) {
     AddDialog(p, 11, "b");
     OpenThroughMenu(WriteProject(p));
 
+    // Focus arriving by the keyboard makes the first node current: it is then selected too,
+    // the node whose grid is shown.
+    window->Tree->clearFocus();
+    window->Tree->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(window->Tree->currentItem(), DialogNode(0));
+    EXPECT_TRUE(DialogNode(0)->isSelected());
+    EXPECT_TRUE(window->v1->isVisible());
+
     ClickNode(DialogNode(0));
     QTest::keyClick(window->Tree, Qt::Key_Right); // expand
     QTest::keyClick(window->Tree, Qt::Key_Down);
