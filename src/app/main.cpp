@@ -2,6 +2,7 @@
 #include "editor/text_editor_window.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 // Start-up: the main window, then the hidden text editor window, then the event loop; the
@@ -18,7 +19,8 @@ int main(int argc, char* argv[]) {
     mainWindow.show();
 
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) mainWindow.OpenProjectFile(arguments.at(1));
+    if (arguments.size() > 1)
+        mainWindow.OpenProjectFile(QFileInfo(arguments.at(1)).absoluteFilePath());
 
     return QApplication::exec();
 }

@@ -21,11 +21,12 @@ namespace kv {
 
 TMain::TMain(const QString& settingsFile, QWidget* parent)
     : QMainWindow(parent), seam_(std::make_unique<QtModalSeam>(this)),
-      settingsFile_(settingsFile.isEmpty() ? DefaultSettingsFile() : settingsFile),
+      settingsFile_(settingsFile),
       mapsFolder_(FromCp1251(Settings().Maps)) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(QStringLiteral("Korvanthiel 0.3"));
-    setGeometry(197, 103, 722, 502);
+    resize(722, 502);
+    move(197, 103);
 
     BuildPanels();
     BuildMenus();
@@ -88,8 +89,9 @@ void TMain::BuildPanels() {
 }
 
 void TMain::FormCreate() {
-    // Rows "Function" and "Text [edit window]" of the dialog grid are made read-only by the
-    // grid's own row list; the program folder is where the settings file was looked up.
+    // The settings file is found from the program's folder. (The dialog grid's rows "Function"
+    // and "Text [edit window]" are read-only by the grid's own row list.)
+    if (settingsFile_.isEmpty()) settingsFile_ = DefaultSettingsFile();
 }
 
 void TMain::AttachTextEditor(TForm2* form) { Form2 = form; }

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -176,6 +177,9 @@ private:
 
     // Asks about unsaved changes; true when the calling command may go on.
     bool AskSaveChanges();
+    // The first steps of Open and of the INI import: the question about unsaved changes, then
+    // OpenDialog1; the chosen file when it exists.
+    std::optional<QString> ChooseFileToOpen();
     SaveOutcome Save();
     SaveOutcome SaveAs();
     // Empties the project, its file name and script file and the outline; keeps FunctionStart.

@@ -99,13 +99,18 @@ void TMain::ToolButton1Click() {
     ClearProject();
 }
 
-void TMain::N3Click() {
-    if (!AskSaveChanges()) return;
+std::optional<QString> TMain::ChooseFileToOpen() {
+    if (!AskSaveChanges()) return std::nullopt;
     FileDialogRequest request = OpenDialog1;
     request.folder = mapsFolder_;
     std::optional<QString> chosen = seam_->OpenFile(request);
-    if (!chosen || !QFileInfo::exists(*chosen)) return;
-    OpenProjectFile(*chosen);
+    // A name typed for a file that is not there ends the command without a word.
+    if (!chosen || !QFileInfo::exists(*chosen)) return std::nullopt;
+    return chosen;
+}
+
+void TMain::N3Click() {
+    if (std::optional<QString> chosen = ChooseFileToOpen()) OpenProjectFile(*chosen);
 }
 
 void TMain::N4Click() { Save(); }
@@ -115,11 +120,8 @@ void TMain::N5Click() { SaveAs(); }
 void TMain::N8Click() { close(); }
 
 void TMain::INI1Click() {
-    if (!AskSaveChanges()) return;
-    FileDialogRequest request = OpenDialog1;
-    request.folder = mapsFolder_;
-    std::optional<QString> chosen = seam_->OpenFile(request);
-    if (!chosen || !QFileInfo::exists(*chosen)) return;
+    std::optional<QString> chosen = ChooseFileToOpen();
+    if (!chosen) return;
     try {
         // The imported project has no project file yet: the first save asks for a name and so
         // never writes the project format over the INI file.

@@ -47,6 +47,14 @@ void OutlineEditor::CurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem
         quiet_ = false;
         return;
     }
+    // The view can make a node current without selecting it (focus arriving by the keyboard);
+    // the current node is the selected one here, so it is highlighted as such.
+    if (current != nullptr && !current->isSelected()) {
+        quiet_ = true;
+        tree_.selectionModel()->select(tree_.currentIndex(), QItemSelectionModel::ClearAndSelect |
+                                                                 QItemSelectionModel::Rows);
+        quiet_ = false;
+    }
     if (change_) change_(current);
 }
 

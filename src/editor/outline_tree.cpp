@@ -75,6 +75,19 @@ QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIn
     return flags;
 }
 
+void OutlineTree::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    // A click selects the node it made current. When that move was refused (the grid of the node
+    // being left could not be written back), the current node is the old one, and so is the
+    // selection.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && (command & QItemSelectionModel::Select)) {
+        selectionModel()->select(current,
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return;
+    }
+    QTreeWidget::setSelection(rect, command);
+}
+
 void OutlineTree::commitData(QWidget* editor) {
     QTreeWidgetItem* node = editedIndex_.isValid() ? itemFromIndex(editedIndex_) : nullptr;
     auto* line = qobject_cast<QLineEdit*>(editor);

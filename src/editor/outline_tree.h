@@ -6,8 +6,9 @@
 
 namespace kv {
 
-// The outline control: a QTreeWidget whose selection is always one node (a click never
-// deselects) and whose in-place caption edit can be started, ended and asked about.
+// The outline control: a QTreeWidget whose selection is always the current node and nothing
+// else (a click never deselects; a move that was refused leaves no highlight behind) and whose
+// in-place caption edit can be started, ended and asked about.
 class OutlineTree : public QTreeWidget {
     Q_OBJECT
 
@@ -31,6 +32,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event) const override;
     void commitData(QWidget* editor) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
 
 private:
     friend class OutlineCaptionDelegate;

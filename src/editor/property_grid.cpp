@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace kv {
 
 bool IsCommitKey(int key) {
@@ -48,6 +50,7 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -71,7 +74,8 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
         setItem(r, 1, value);
     }
     resizeColumnToContents(0);
-    setColumnWidth(0, columnWidth(0) + 8);
+    keyColumnWidth_ = columnWidth(0) + 8;
+    FitKeyColumn();
     setCurrentCell(0, 1);
 }
 
@@ -83,6 +87,18 @@ void PropertyGrid::SetValue(int row, const QString& value) { item(row - 1, 1)->s
 
 bool PropertyGrid::IsReadOnly(int row) const {
     return !(item(row - 1, 1)->flags() & Qt::ItemIsEditable);
+}
+
+void PropertyGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    FitKeyColumn();
+}
+
+// The keys get what they need, but never so much that the values have no room: the panel can be
+// made narrow.
+void PropertyGrid::FitKeyColumn() {
+    const int room = viewport()->width() * 3 / 5;
+    setColumnWidth(0, std::max(1, std::min(keyColumnWidth_, room)));
 }
 
 bool PropertyGrid::event(QEvent* event) {

@@ -41,11 +41,15 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     friend class GridCellDelegate;
     // A key pressed in a cell editor; true when the grid has dealt with it.
     bool EditorKeyPress(QWidget* editor, QKeyEvent* event);
+    void FitKeyColumn();
+
+    int keyColumnWidth_ = 0; // what the longest key needs
 };
 
 } // namespace kv

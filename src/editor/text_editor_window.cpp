@@ -13,7 +13,8 @@ namespace kv {
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Редактирование текста"));
-    setGeometry(192, 103, 596, 293);
+    resize(596, 293);
+    move(192, 103);
 
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
