@@ -16,8 +16,8 @@ namespace {
 using BatchCommands = CommandTest;
 
 TEST_F(BatchCommands, CostCaptionPutsSkillAndCostsInFrontAndOpensTheCaption) {
-    QTreeWidgetItem* d = AddDialog(QStringLiteral("Shop"));
-    QTreeWidgetItem* v = AddVariantTo(d, QStringLiteral("Buy a map"));
+    QTreeWidgetItem* d = MakeDialog(QStringLiteral("Shop"));
+    QTreeWidgetItem* v = MakeVariant(d, QStringLiteral("Buy a map"));
     SetVariantField(v, variant_row::Skill, QStringLiteral("8"));
     TypeIntoGrid(*window->v2, variant_row::FirstCost, QStringLiteral("10"));
     TypeIntoGrid(*window->v2, variant_row::FirstCost + 6, QStringLiteral("500"));
@@ -58,8 +58,8 @@ TEST_F(BatchCommands, CostCaptionPutsSkillAndCostsInFrontAndOpensTheCaption) {
 }
 
 TEST_F(BatchCommands, CostCaptionOfAPlainVariantKeepsItsCaptionButStillStoresIt) {
-    QTreeWidgetItem* d = AddDialog(QStringLiteral("Shop"));
-    QTreeWidgetItem* v = AddVariantTo(d, QStringLiteral("Leave"));
+    QTreeWidgetItem* d = MakeDialog(QStringLiteral("Shop"));
+    QTreeWidgetItem* v = MakeVariant(d, QStringLiteral("Leave"));
     P().Modified = false;
     Select(v);
     QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
@@ -78,8 +78,8 @@ TEST_F(BatchCommands, CostCaptionOfAPlainVariantKeepsItsCaptionButStillStoresIt)
 }
 
 TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
-    QTreeWidgetItem* d = AddDialog(QStringLiteral("Pick"));
-    for (int k = 0; k < 8; ++k) AddVariantTo(d, QStringLiteral("v%1").arg(k));
+    QTreeWidgetItem* d = MakeDialog(QStringLiteral("Pick"));
+    for (int k = 0; k < 8; ++k) MakeVariant(d, QStringLiteral("v%1").arg(k));
     // Slot 6 is emptied in place; the numbering stops before it.
     Select(VariantNode(0, 6));
     window->N26Click();
@@ -112,8 +112,8 @@ TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
 }
 
 TEST_F(BatchCommands, VsOnTheLastVariantOfAFullDialogOnlySetsModified) {
-    QTreeWidgetItem* d = AddDialog(QStringLiteral("Full"));
-    for (int k = 0; k < kSlotCount; ++k) AddVariantTo(d, QStringLiteral("v%1").arg(k));
+    QTreeWidgetItem* d = MakeDialog(QStringLiteral("Full"));
+    for (int k = 0; k < kSlotCount; ++k) MakeVariant(d, QStringLiteral("v%1").arg(k));
     SetVariantField(VariantNode(0, 11), variant_row::Variable, QStringLiteral("9"));
     P().Modified = false;
     const std::string before = ModelText(P());
@@ -123,10 +123,10 @@ TEST_F(BatchCommands, VsOnTheLastVariantOfAFullDialogOnlySetsModified) {
 }
 
 TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
-    QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
-    AddDialog(QStringLiteral("B"));
-    QTreeWidgetItem* v0 = AddVariantTo(a, QStringLiteral("v0"));
-    AddVariantTo(a, QStringLiteral("v1"));
+    QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
+    MakeDialog(QStringLiteral("B"));
+    QTreeWidgetItem* v0 = MakeVariant(a, QStringLiteral("v0"));
+    MakeVariant(a, QStringLiteral("v1"));
     SetVariantField(v0, variant_row::Variable, QStringLiteral("3"));
     SetVariantField(VariantNode(0, 1), variant_row::Skill, QStringLiteral("2"));
     Select(v0);
@@ -138,7 +138,6 @@ TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
     P().Modified = false;
     const std::string model = ModelText(P());
     const std::string outline = OutlineText();
-    seam->textEditor = [](TForm2& form) { form.N3Click(); };
 
     // The toolbar and the main menu reach the window while the caption editor keeps the focus.
     for (QToolButton* b : {window->ToolButton5, window->ToolButton6, window->ToolButton13,
@@ -161,7 +160,7 @@ TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
     EXPECT_EQ(ModelText(P()), model);
     EXPECT_EQ(OutlineText(), outline);
     EXPECT_FALSE(P().Modified);
-    EXPECT_TRUE(seam->prompts.empty());
+    EXPECT_TRUE(seam->Calls().empty());
     Press(Qt::Key_Escape);
     // The clipboard still holds v0 as a copy: the paste works once the edit is over.
     Press(Qt::Key_V, Qt::ControlModifier);
@@ -187,15 +186,15 @@ TEST_F(BatchCommands, CommandsOnTheWrongKindOfNodeOrNoNodeDoNothing) {
     EXPECT_FALSE(EditingCaption());
 
     // Up and Down on a dialog node, VS on a dialog node.
-    AddDialog(QStringLiteral("A"));
-    AddDialog(QStringLiteral("B"));
+    MakeDialog(QStringLiteral("A"));
+    MakeDialog(QStringLiteral("B"));
     P().Modified = false;
     window->N21Click();
     window->N22Click();
     QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
     EXPECT_EQ(OutlineText(), "A [1]\nB [1]\n");
     EXPECT_FALSE(P().Modified);
-    EXPECT_TRUE(seam->prompts.empty());
+    EXPECT_TRUE(seam->Calls().empty());
 }
 
 } // namespace

@@ -15,12 +15,12 @@ protected:
     // Dialog A (1000) with variants a0, a1, a2; dialog B (1001) with variant b0. a2 has a skill,
     // a cost, a variable, a fail condition and leads to B by link.
     void MakeAB() {
-        QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
-        QTreeWidgetItem* b = AddDialog(QStringLiteral("B"));
-        AddVariantTo(a, QStringLiteral("a0"));
-        AddVariantTo(a, QStringLiteral("a1"));
-        QTreeWidgetItem* a2 = AddVariantTo(a, QStringLiteral("a2"));
-        AddVariantTo(b, QStringLiteral("b0"));
+        QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
+        QTreeWidgetItem* b = MakeDialog(QStringLiteral("B"));
+        MakeVariant(a, QStringLiteral("a0"));
+        MakeVariant(a, QStringLiteral("a1"));
+        QTreeWidgetItem* a2 = MakeVariant(a, QStringLiteral("a2"));
+        MakeVariant(b, QStringLiteral("b0"));
         SetVariantField(a2, variant_row::Function, QStringLiteral("1001"));
         TypeIntoGrid(*window->v2, variant_row::Skill, QStringLiteral("8"));
         TypeIntoGrid(*window->v2, variant_row::FirstCost + 6, QStringLiteral("500"));
@@ -190,7 +190,7 @@ TEST_F(Clipboard, TheEntryFollowsCopyAndCutAndIsForgottenWithItsNode) {
 
 TEST_F(Clipboard, AVariantPasteWithoutRoomChangesNothing) {
     MakeAB();
-    for (int k = 1; k < kSlotCount; ++k) AddVariantTo(DialogNode(1), QStringLiteral("b%1").arg(k));
+    for (int k = 1; k < kSlotCount; ++k) MakeVariant(DialogNode(1), QStringLiteral("b%1").arg(k));
     Key(VariantNode(0, 2), Qt::Key_X);
     P().Modified = false;
     const std::string before = ModelText(P());

@@ -3,7 +3,6 @@
 #include "editor/outline.h"
 #include "editor/outline_editor.h"
 #include "editor/qt_text.h"
-#include "editor/text_editor_window.h"
 #include "text/cp1251.h"
 
 #include <QApplication>
@@ -17,122 +16,22 @@
 
 namespace kv::test {
 
-// ---- ScriptedSeam ----
-
-namespace {
-
-std::optional<QString> TakeFront(std::deque<std::optional<QString>>& answers) {
-    const bool given = answers.front().has_value();
-    const QString text = answers.front().value_or(QString());
-    answers.pop_front();
-    if (!given) return std::nullopt;
-    return text;
-}
-
-} // namespace
-
-void ScriptedSeam::ShowMessage(const QString& text, const QString& caption, MessageIcon icon) {
-    messages.push_back({text, caption, icon});
-}
-
-MessageAnswer ScriptedSeam::AskYesNoCancel(const QString& text, const QString&) {
-    ADD_FAILURE() << "unexpected question: " << text.toStdString();
-    return MessageAnswer::Cancel;
-}
-
-std::optional<QString> ScriptedSeam::InputPrompt(const QString& caption, const QString& prompt,
-                                                 const QString& preset) {
-    prompts.push_back({caption, prompt, preset});
-    if (promptAnswers.empty()) {
-        ADD_FAILURE() << "unexpected prompt: " << caption.toStdString();
-        return std::nullopt;
-    }
-    return TakeFront(promptAnswers);
-}
-
-std::optional<QString> ScriptedSeam::OpenFile(const FileDialogRequest& request) {
-    if (fileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
-        return std::nullopt;
-    }
-    return TakeFront(fileAnswers);
-}
-
-std::optional<QString> ScriptedSeam::SaveFile(const FileDialogRequest& request) {
-    return OpenFile(request);
-}
-
-void ScriptedSeam::RunTextEditor(TForm2& window) {
-    window.FormShow();
-    if (!textEditor) {
-        ADD_FAILURE() << "unexpected text editor window";
-        window.N2Click();
-        return;
-    }
-    textEditor(window);
-}
-
-// ---- CommandTest ----
-
-void CommandTest::SetUpTestSuite() {
-    if (QApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "test_editor";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(argc, argv);
-}
-
 void CommandTest::SetUp() {
-    ASSERT_TRUE(dir.isValid());
-    window = std::make_unique<TMain>(dir.filePath(QStringLiteral("korvanthiel.ini")));
-    window->AttachTextEditor(new TForm2(window.get()));
-    auto scripted = std::make_unique<ScriptedSeam>();
-    seam = scripted.get();
-    window->SetModalSeam(std::move(scripted));
-    window->show();
-    window->activateWindow();
+    EditorTest::SetUp();
+    // The window's shortcuts need it active.
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     FocusOutline();
 }
 
-void CommandTest::TearDown() {
-    EXPECT_TRUE(seam->promptAnswers.empty()) << "a scripted prompt answer was not asked for";
-    EXPECT_TRUE(seam->fileAnswers.empty()) << "a scripted file was not asked for";
-    window.reset();
-    seam = nullptr;
-}
-
-QTreeWidgetItem* CommandTest::DialogNode(int k) { return Tree().topLevelItem(k); }
-
-QTreeWidgetItem* CommandTest::VariantNode(int k, int j) {
-    QTreeWidgetItem* dialog = DialogNode(k);
-    return dialog != nullptr && j < dialog->childCount() ? dialog->child(j) : nullptr;
-}
-
 QTreeWidgetItem* CommandTest::Selected() { return window->Outline().SelectedNode(); }
 
-namespace {
-
-QPoint CenterOf(OutlineTree& tree, QTreeWidgetItem* node) {
-    if (node->parent() != nullptr) node->parent()->setExpanded(true);
-    tree.scrollToItem(node);
-    return tree.visualItemRect(node).center();
-}
-
-} // namespace
-
-void CommandTest::Click(QTreeWidgetItem* node) {
-    QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, CenterOf(Tree(), node));
-}
-
 void CommandTest::Select(QTreeWidgetItem* node) {
-    if (Selected() != node) Click(node);
+    if (Selected() != node) ClickNode(node);
 }
 
 void CommandTest::DoubleClick(QTreeWidgetItem* node) {
-    const QPoint at = CenterOf(Tree(), node);
-    QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    ClickNode(node);
+    const QPoint at = Tree().visualItemRect(node).center();
     QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
@@ -140,7 +39,9 @@ void CommandTest::RightClick(QTreeWidgetItem* node,
                              const std::function<void(QMenu&)>& whileOpen) {
     QPoint at;
     if (node != nullptr) {
-        at = CenterOf(Tree(), node);
+        if (node->parent() != nullptr) node->parent()->setExpanded(true);
+        Tree().scrollToItem(node);
+        at = Tree().visualItemRect(node).center();
     } else {
         at = QPoint(5, Tree().viewport()->height() - 3);
         EXPECT_EQ(Tree().itemAt(at), nullptr) << "the test needs room below the last node";
@@ -161,15 +62,18 @@ void CommandTest::RightClick(QTreeWidgetItem* node,
     QTest::mouseClick(Tree().viewport(), Qt::RightButton, Qt::NoModifier, at);
     poll.stop();
     EXPECT_TRUE(seen) << "no context menu opened";
-    // A desktop gives the activation back to the window when a menu closes; the offscreen
-    // platform sometimes leaves it with the closed menu, so the test hands it back as the desktop
-    // would.
+    TakeBackActivation();
+}
+
+void CommandTest::TakeBackActivation() {
+    // A desktop gives the activation back to the main window when a menu or another window
+    // closes; the offscreen platform sometimes leaves it with the closed one, so the test hands it
+    // back as the desktop would.
     QApplication::processEvents();
     if (QApplication::focusWidget() == nullptr) {
         window->windowHandle()->requestActivate();
         EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 2000));
     }
-    EXPECT_NE(QApplication::focusWidget(), nullptr);
 }
 
 void CommandTest::Choose(QMenu& menu, QAction* item) {
@@ -197,21 +101,15 @@ void CommandTest::FocusOutline() {
 }
 
 void CommandTest::Press(int key, Qt::KeyboardModifiers modifiers) {
-    QWidget* target = QApplication::focusWidget();
-    ASSERT_NE(target, nullptr);
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    EditorTest::Press(key, modifiers);
     // What the key set going (an editor closing, for one) happens through the event loop.
     QApplication::processEvents();
 }
 
 void CommandTest::Type(const QString& text) {
-    for (QChar c : text) {
-        QWidget* target = QApplication::focusWidget();
-        ASSERT_NE(target, nullptr);
-        QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, QString(c),
-                            Qt::NoModifier);
-    }
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    TypeText(target, text);
     QApplication::processEvents();
 }
 
@@ -222,8 +120,8 @@ QString CommandTest::CaptionEditorText() {
 
 void CommandTest::TypeCaption(const QString& text) {
     ASSERT_TRUE(EditingCaption());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(editor, nullptr) << "the caption editor has no focus";
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr)
+        << "the caption editor has no focus";
     Press(Qt::Key_A, Qt::ControlModifier);
     Press(Qt::Key_Delete);
     Type(text);
@@ -232,17 +130,7 @@ void CommandTest::TypeCaption(const QString& text) {
 }
 
 void CommandTest::TypeIntoGrid(PropertyGrid& grid, int row, const QString& text, bool commit) {
-    ASSERT_TRUE(grid.isVisible());
-    // A double click on the value cell opens its editor, as the user does it.
-    const QRect cell = grid.visualItemRect(grid.ValueCell(row));
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-    QApplication::processEvents();
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_NE(editor, nullptr) << "no cell editor";
-    editor->selectAll();
-    Press(Qt::Key_Delete);
-    Type(text);
+    TypeIntoCell(&grid, row, text);
     if (commit) Press(Qt::Key_Return);
 }
 
@@ -251,7 +139,7 @@ void CommandTest::SetVariantField(QTreeWidgetItem* variantNode, int row, const Q
     TypeIntoGrid(*window->v2, row, text);
 }
 
-QTreeWidgetItem* CommandTest::AddDialog(const QString& caption) {
+QTreeWidgetItem* CommandTest::MakeDialog(const QString& caption) {
     FocusOutline();
     Press(Qt::Key_F4);
     QTreeWidgetItem* node = Selected();
@@ -259,13 +147,20 @@ QTreeWidgetItem* CommandTest::AddDialog(const QString& caption) {
     return node;
 }
 
-QTreeWidgetItem* CommandTest::AddVariantTo(QTreeWidgetItem* dialogNode, const QString& caption) {
+QTreeWidgetItem* CommandTest::MakeVariant(QTreeWidgetItem* dialogNode, const QString& caption) {
     Select(dialogNode);
     FocusOutline();
     Press(Qt::Key_Insert);
     QTreeWidgetItem* node = Selected();
     TypeCaption(caption);
     return node;
+}
+
+std::vector<ScriptedSeam::Call> CommandTest::CallsOf(ScriptedSeam::Kind kind) const {
+    std::vector<ScriptedSeam::Call> calls;
+    for (const ScriptedSeam::Call& call : seam->Calls())
+        if (call.kind == kind) calls.push_back(call);
+    return calls;
 }
 
 // ---- Text views of the model ----

@@ -54,8 +54,8 @@ TEST_F(DialogCommands, NewDialogAfterTheLargestNumberKeepsTo32Bits) {
 }
 
 TEST_F(DialogCommands, ConsequenceDialogLinksTheVariantToANewDialogCaptionedAfterBoth) {
-    QTreeWidgetItem* a = AddDialog(QStringLiteral("Ask"));
-    AddVariantTo(a, QStringLiteral("Boast"));
+    QTreeWidgetItem* a = MakeDialog(QStringLiteral("Ask"));
+    MakeVariant(a, QStringLiteral("Boast"));
     QTreeWidgetItem* b = VariantNode(0, 0);
     Select(b);
     FocusOutline();
@@ -84,8 +84,8 @@ TEST_F(DialogCommands, ConsequenceDialogLinksTheVariantToANewDialogCaptionedAfte
 
 TEST_F(DialogCommands, ConsequenceCaptionIsCutTo200Characters) {
     const QString longCaption(150, QLatin1Char('d'));
-    QTreeWidgetItem* a = AddDialog(longCaption);
-    Select(AddVariantTo(a, QString(140, QLatin1Char('v'))));
+    QTreeWidgetItem* a = MakeDialog(longCaption);
+    Select(MakeVariant(a, QString(140, QLatin1Char('v'))));
     window->ToolButton6->click();
     Press(Qt::Key_Escape);
     EXPECT_EQ(P().LastDialog()->Hint.view(),
@@ -94,10 +94,10 @@ TEST_F(DialogCommands, ConsequenceCaptionIsCutTo200Characters) {
 }
 
 TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) {
-    QTreeWidgetItem* target = AddDialog(QStringLiteral("Target"));
-    QTreeWidgetItem* source = AddDialog(Q("Источник"));
-    AddVariantTo(source, QStringLiteral("Linked"));
-    AddVariantTo(source, QStringLiteral("Plain"));
+    QTreeWidgetItem* target = MakeDialog(QStringLiteral("Target"));
+    QTreeWidgetItem* source = MakeDialog(Q("Источник"));
+    MakeVariant(source, QStringLiteral("Linked"));
+    MakeVariant(source, QStringLiteral("Plain"));
     TDialogItem* s = P().DialogAt(1);
     SetVariantField(VariantNode(1, 0), variant_row::Function, QStringLiteral("1000"));
     SetVariantField(VariantNode(1, 1), variant_row::FirstCost + 6, QStringLiteral("300"));
@@ -152,30 +152,35 @@ TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) 
 }
 
 TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndRefusesBadOnes) {
-    QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
-    QTreeWidgetItem* b = AddDialog(QStringLiteral("B"));
-    AddVariantTo(a, QStringLiteral("First"));
+    QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
+    QTreeWidgetItem* b = MakeDialog(QStringLiteral("B"));
+    MakeVariant(a, QStringLiteral("First"));
     const std::string before = ModelText(P());
 
     auto runAddToDialog = [&](QTreeWidgetItem* on) {
         RightClick(on, [&](QMenu& menu) { Choose(menu, window->N19); });
     };
-    seam->promptAnswers = {QStringLiteral("12a"), QStringLiteral("4711"), std::nullopt};
+    seam->ExpectPrompt(QStringLiteral("12a")).ExpectMessage();
+    seam->ExpectPrompt(QStringLiteral("4711")).ExpectMessage();
+    seam->ExpectPrompt(std::nullopt);
     runAddToDialog(b);
     runAddToDialog(b);
     runAddToDialog(b);
-    ASSERT_EQ(seam->prompts.size(), 3u);
-    EXPECT_EQ(seam->prompts[0].caption, Q("Добавление к диалогу"));
-    EXPECT_EQ(seam->prompts[0].prompt, Q("Введите номер функции диалога: "));
-    EXPECT_EQ(seam->prompts[0].preset, QStringLiteral("1000"));
-    ASSERT_EQ(seam->messages.size(), 2u);
-    EXPECT_EQ(seam->messages[0].text, Q("Неправильное число!"));
-    EXPECT_EQ(seam->messages[0].icon, MessageIcon::Error);
-    EXPECT_EQ(seam->messages[1].text, Q("Нет такой функции!"));
+    const auto prompts = CallsOf(ScriptedSeam::Kind::Prompt);
+    ASSERT_EQ(prompts.size(), 3u);
+    EXPECT_EQ(prompts[0].caption, Q("Добавление к диалогу"));
+    EXPECT_EQ(prompts[0].text, Q("Введите номер функции диалога: "));
+    EXPECT_EQ(prompts[0].preset, QStringLiteral("1000"));
+    const auto messages = CallsOf(ScriptedSeam::Kind::Message);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, Q("Неправильное число!"));
+    EXPECT_EQ(messages[0].caption, Q("Ошибка"));
+    EXPECT_EQ(messages[0].icon, MessageIcon::Error);
+    EXPECT_EQ(messages[1].text, Q("Нет такой функции!"));
     EXPECT_EQ(ModelText(P()), before);
 
     // A good number ($3E8 is 1000, dialog A): B becomes the follow-up of a new variant of A.
-    seam->promptAnswers = {QStringLiteral("$3E8")};
+    seam->ExpectPrompt(QStringLiteral("$3E8"));
     runAddToDialog(b);
     EXPECT_EQ(ModelText(P()), "1000 A\n  0: First {s0/0}\n  1: New variant -> @1 {s0/0}\n"
                               "1001 B\n");
@@ -185,7 +190,7 @@ TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndRefusesBadOnes) {
     Press(Qt::Key_Escape);
 
     // A dialog may be added to itself.
-    seam->promptAnswers = {QStringLiteral("1001")};
+    seam->ExpectPrompt(QStringLiteral("1001"));
     runAddToDialog(b);
     Press(Qt::Key_Escape);
     EXPECT_EQ(P().DialogAt(1)->LinkDialog[0], P().DialogAt(1));
@@ -195,13 +200,13 @@ TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndRefusesBadOnes) {
         EXPECT_FALSE(window->N19->isEnabled());
         Choose(menu, window->N19);
     });
-    EXPECT_EQ(seam->prompts.size(), 5u);
+    EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Prompt), 5);
 }
 
 TEST_F(DialogCommands, AddToDialogFillsTheFirstFreeSlotAndStopsSilentlyOnAFullDialog) {
-    QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
-    AddDialog(QStringLiteral("B"));
-    for (int k = 0; k < 3; ++k) AddVariantTo(a, QStringLiteral("V%1").arg(k));
+    QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
+    MakeDialog(QStringLiteral("B"));
+    for (int k = 0; k < 3; ++k) MakeVariant(a, QStringLiteral("V%1").arg(k));
     // Slot 1 became free in place (its caption emptied): its empty node takes the new variant.
     Select(VariantNode(0, 1));
     FocusOutline();
@@ -211,7 +216,7 @@ TEST_F(DialogCommands, AddToDialogFillsTheFirstFreeSlotAndStopsSilentlyOnAFullDi
     EXPECT_EQ(OutlineText(), "A [1]\n  V0 [3]\n   [3]\n  V2 [3]\nB [1]\n");
 
     Select(DialogNode(1));
-    seam->promptAnswers = {QStringLiteral("1000")};
+    seam->ExpectPrompt(QStringLiteral("1000"));
     window->N19Click();
     Press(Qt::Key_Escape);
     EXPECT_EQ(OutlineText(), "A [1]\n  V0 [3]\n  New variant [2]\n  V2 [3]\nB [1]\n");
@@ -224,21 +229,21 @@ TEST_F(DialogCommands, AddToDialogFillsTheFirstFreeSlotAndStopsSilentlyOnAFullDi
     P().Modified = false;
     const std::string before = ModelText(P());
     const std::string outline = OutlineText();
-    seam->promptAnswers = {QStringLiteral("1000")};
+    seam->ExpectPrompt(QStringLiteral("1000"));
     window->N19Click();
     EXPECT_EQ(ModelText(P()), before);
     EXPECT_EQ(OutlineText(), outline);
-    EXPECT_TRUE(seam->messages.empty());
+    EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Message), 0);
     EXPECT_FALSE(P().Modified);
 }
 
 TEST_F(DialogCommands, DeletingDialogsKeepsTheRestInOrderAndTurnsLinksIntoNumbers) {
-    QTreeWidgetItem* first = AddDialog(QStringLiteral("First"));
-    AddDialog(QStringLiteral("Second"));
-    QTreeWidgetItem* third = AddDialog(QStringLiteral("Third"));
-    SetVariantField(AddVariantTo(first, QStringLiteral("to second")), variant_row::Function,
+    QTreeWidgetItem* first = MakeDialog(QStringLiteral("First"));
+    MakeDialog(QStringLiteral("Second"));
+    QTreeWidgetItem* third = MakeDialog(QStringLiteral("Third"));
+    SetVariantField(MakeVariant(first, QStringLiteral("to second")), variant_row::Function,
                     QStringLiteral("1001"));
-    SetVariantField(AddVariantTo(third, QStringLiteral("to first")), variant_row::Function,
+    SetVariantField(MakeVariant(third, QStringLiteral("to first")), variant_row::Function,
                     QStringLiteral("1000"));
 
     // The second dialog goes; the link to it becomes its number, and the one after it takes
@@ -262,7 +267,7 @@ TEST_F(DialogCommands, DeletingDialogsKeepsTheRestInOrderAndTurnsLinksIntoNumber
 
     // The last one: the one before it is selected; then nothing is left, nothing selected and
     // both grids hidden.
-    AddDialog(QStringLiteral("Fourth"));
+    MakeDialog(QStringLiteral("Fourth"));
     FocusOutline();
     Press(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(Selected(), DialogNode(0));
@@ -275,8 +280,8 @@ TEST_F(DialogCommands, DeletingDialogsKeepsTheRestInOrderAndTurnsLinksIntoNumber
 }
 
 TEST_F(DialogCommands, RenameOpensTheCaptionOfAnyNodeAndStoresItCut) {
-    QTreeWidgetItem* a = AddDialog(QStringLiteral("A"));
-    QTreeWidgetItem* v = AddVariantTo(a, QStringLiteral("V"));
+    QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
+    QTreeWidgetItem* v = MakeVariant(a, QStringLiteral("V"));
     P().Modified = false;
 
     RightClick(a, [&](QMenu& menu) { Choose(menu, window->N26); });

@@ -23,11 +23,11 @@ protected:
     // Dialogs "Start" (1000) with variants "Go on" (leading to "Next") and "Number" (leading to
     // function 42 by number only), and "Next" (1001).
     void MakeTwoDialogs() {
-        QTreeWidgetItem* start = AddDialog(QStringLiteral("Start"));
-        AddDialog(QStringLiteral("Next"));
-        SetVariantField(AddVariantTo(start, QStringLiteral("Go on")), variant_row::Function,
+        QTreeWidgetItem* start = MakeDialog(QStringLiteral("Start"));
+        MakeDialog(QStringLiteral("Next"));
+        SetVariantField(MakeVariant(start, QStringLiteral("Go on")), variant_row::Function,
                         QStringLiteral("1001"));
-        SetVariantField(AddVariantTo(start, QStringLiteral("Number")), variant_row::Function,
+        SetVariantField(MakeVariant(start, QStringLiteral("Number")), variant_row::Function,
                         QStringLiteral("42"));
     }
     // The enabled items of the context menu, by their texts, in menu order.
@@ -129,31 +129,32 @@ TEST_F(OutlineInteraction, ShortcutsFollowTheEnablingOfTheLastOpeningAndNeedTheO
 TEST_F(OutlineInteraction, TabOpensTheTextEditorForADialogAndNeverLeavesTheOutline) {
     MakeTwoDialogs();
     RightClick(DialogNode(1), [](QMenu&) {});
-    int opened = 0;
-    seam->textEditor = [&](TForm2& form) {
-        ++opened;
+    seam->ExpectTextEditor([](TForm2& form) {
         form.Memo1->setPlainText(QStringLiteral("First line\nSecond"));
         form.N3Click();
-    };
+    });
+    seam->ExpectTextEditor([](TForm2& form) { form.N2Click(); });
+    auto opened = [this] { return seam->Count(ScriptedSeam::Kind::TextEditor); };
     P().Modified = false;
     FocusOutline();
     Press(Qt::Key_Tab);
-    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(opened(), 1);
     EXPECT_EQ(P().DialogAt(1)->Text[0].view(), "First line");
     EXPECT_EQ(P().DialogAt(1)->Text[1].view(), "Second");
     EXPECT_EQ(window->v1->Value(dialog_row::Text), QStringLiteral("First line"));
     EXPECT_TRUE(P().Modified);
+    TakeBackActivation();
     EXPECT_EQ(QApplication::focusWidget(), &Tree());
 
     // The menu's item runs the same command.
     RightClick(DialogNode(0), [&](QMenu& menu) { Choose(menu, window->N17); });
-    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(opened(), 2);
 
     // After the menu opened for a variant, Tab is used up and does nothing.
     RightClick(VariantNode(0, 0), [](QMenu&) {});
     FocusOutline();
     Press(Qt::Key_Tab);
-    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(opened(), 2);
     EXPECT_EQ(QApplication::focusWidget(), &Tree());
 }
 
@@ -183,7 +184,7 @@ TEST_F(OutlineInteraction, ACaptionEditedInPlaceIsStoredCutWhenConfirmed) {
     P().Modified = false;
     // A second click on the selected node opens its caption, once the double-click time is over.
     QTest::qWait(QApplication::styleHints()->mouseDoubleClickInterval() + 50);
-    Click(VariantNode(0, 0));
+    ClickNode(VariantNode(0, 0));
     ASSERT_TRUE(QTest::qWaitFor([this] { return EditingCaption(); }, 3000));
     TypeCaption(QString(160, QLatin1Char('c')));
     EXPECT_EQ(P().Dialogs()->Variant[0].view(), std::string(150, 'c'));

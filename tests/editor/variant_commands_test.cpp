@@ -16,12 +16,12 @@ protected:
     // Dialog T (1000), then dialog D (1001) with variants A, B and C: A leads to T by link, B to
     // function 555 by number, C nowhere; each has its own skill, wood cost and fail condition.
     void MakeABC() {
-        AddDialog(QStringLiteral("T"));
-        QTreeWidgetItem* d = AddDialog(QStringLiteral("D"));
+        MakeDialog(QStringLiteral("T"));
+        QTreeWidgetItem* d = MakeDialog(QStringLiteral("D"));
         const char* names[] = {"A", "B", "C"};
         const char* follow[] = {"1000", "555", "0"};
         for (int k = 0; k < 3; ++k) {
-            QTreeWidgetItem* v = AddVariantTo(d, QString::fromLatin1(names[k]));
+            QTreeWidgetItem* v = MakeVariant(d, QString::fromLatin1(names[k]));
             SetVariantField(v, variant_row::Function, QString::fromLatin1(follow[k]));
             TypeIntoGrid(*window->v2, variant_row::Skill, QString::number(k + 1));
             TypeIntoGrid(*window->v2, variant_row::FirstCost, QString::number(10 * (k + 1)));
@@ -42,7 +42,7 @@ protected:
     // Fills D to twelve variants through the window.
     void FillD() {
         for (int k = DialogNode(1)->childCount(); k < kSlotCount; ++k)
-            AddVariantTo(DialogNode(1), QStringLiteral("V%1").arg(k));
+            MakeVariant(DialogNode(1), QStringLiteral("V%1").arg(k));
     }
 };
 
@@ -102,12 +102,13 @@ TEST_F(VariantCommands, AddVariantWithDialogLinksTheNewVariantToTheNamedDialog) 
     MakeABC();
     Select(VariantNode(1, 0));
     FocusOutline();
-    seam->promptAnswers = {QStringLiteral("1001")};
+    seam->ExpectPrompt(QStringLiteral("1001"));
     Press(Qt::Key_Insert, Qt::ControlModifier);
-    ASSERT_EQ(seam->prompts.size(), 1u);
-    EXPECT_EQ(seam->prompts[0].caption, Q("Добавление диалога"));
-    EXPECT_EQ(seam->prompts[0].prompt, Q("Введите номер функции: "));
-    EXPECT_EQ(seam->prompts[0].preset, QStringLiteral("1000"));
+    const auto prompts = CallsOf(ScriptedSeam::Kind::Prompt);
+    ASSERT_EQ(prompts.size(), 1u);
+    EXPECT_EQ(prompts[0].caption, Q("Добавление диалога"));
+    EXPECT_EQ(prompts[0].text, Q("Введите номер функции: "));
+    EXPECT_EQ(prompts[0].preset, QStringLiteral("1000"));
     TypeCaption(QStringLiteral("Loop"));
     EXPECT_EQ(ModelText(P()), "1000 T\n1001 D\n  0: Loop -> @1 {s0/0}\n" + A(1) + B(2) + C(3));
     EXPECT_EQ(NodeImage(VariantNode(1, 0)), 2);
@@ -116,14 +117,17 @@ TEST_F(VariantCommands, AddVariantWithDialogLinksTheNewVariantToTheNamedDialog) 
 
     // Refused answers change nothing.
     const std::string before = ModelText(P());
-    seam->promptAnswers = {QStringLiteral("1q"), QStringLiteral("999"), std::nullopt};
+    seam->ExpectPrompt(QStringLiteral("1q")).ExpectMessage();
+    seam->ExpectPrompt(QStringLiteral("999")).ExpectMessage();
+    seam->ExpectPrompt(std::nullopt);
     for (int k = 0; k < 3; ++k) {
         FocusOutline();
         Press(Qt::Key_Insert, Qt::ControlModifier);
     }
-    ASSERT_EQ(seam->messages.size(), 2u);
-    EXPECT_EQ(seam->messages[0].text, Q("Неправильное число!"));
-    EXPECT_EQ(seam->messages[1].text, Q("Нет такой функции!"));
+    const auto messages = CallsOf(ScriptedSeam::Kind::Message);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, Q("Неправильное число!"));
+    EXPECT_EQ(messages[1].text, Q("Нет такой функции!"));
     EXPECT_EQ(ModelText(P()), before);
 }
 
@@ -189,11 +193,11 @@ TEST_F(VariantCommands, LimitsEndTheCommandsSilently) {
         Select(on);
         FocusOutline();
         Press(Qt::Key_Insert);
-        seam->promptAnswers = {QStringLiteral("1000")};
+        seam->ExpectPrompt(QStringLiteral("1000"));
         Press(Qt::Key_Insert, Qt::ControlModifier);
         EXPECT_FALSE(EditingCaption());
     }
-    EXPECT_EQ(seam->prompts.size(), 3u);
+    EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Prompt), 3);
     // Up on the first variant, Down on the last.
     Select(VariantNode(1, 0));
     FocusOutline();
@@ -203,7 +207,7 @@ TEST_F(VariantCommands, LimitsEndTheCommandsSilently) {
     Press(Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(ModelText(P()), model);
     EXPECT_EQ(OutlineText(), outline);
-    EXPECT_TRUE(seam->messages.empty());
+    EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Message), 0);
     EXPECT_FALSE(P().Modified);
 }
 
