@@ -112,6 +112,7 @@ QTreeWidgetItem* AddToDialog(const CommandContext& ctx) {
     const int j = (*target)->FirstFreeSlot();
     if (targetNode == nullptr || j < 0 || !CommitSelectedGrid(ctx)) return nullptr;
 
+    ctx.project.ClearSlot(**target, j); // a new variant starts blank, also in a reused slot
     const auto k = static_cast<std::size_t>(j);
     (*target)->Variant[k] = kNewVariantCaption;
     (*target)->LinkDialog[k] = attached;

@@ -25,6 +25,9 @@ QTreeWidgetItem* InsertNewVariant(const CommandContext& ctx, TDialogItem* link, 
     if (IsDialogNode(selected)) {
         slot = dialog->FirstFreeSlot();
         if (slot < 0) return nullptr;
+        // A slot emptied in place may still hold the record of the variant it was; the new
+        // variant starts blank all the same.
+        ctx.project.ClearSlot(*dialog, slot);
         node = PlaceVariantNode(ctx, dialogNode, slot, caption, image);
     } else {
         slot = SlotOfNode(selected);

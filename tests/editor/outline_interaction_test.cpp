@@ -39,23 +39,6 @@ protected:
     }
 };
 
-TEST_F(OutlineInteraction, TheContextMenuHasItsNineEntriesInOrderWithTheirShortcuts) {
-    std::string entries;
-    for (QAction* a : window->PopupMenu1->actions())
-        entries += a->isSeparator() ? std::string("---\n")
-                                    : a->text().toStdString() + " " +
-                                          a->shortcut().toString().toStdString() + "\n";
-    EXPECT_EQ(entries, "Добавить вариант... Ins\n"
-                       "Добавить вариант с диалогом... Ctrl+Ins\n"
-                       "Добавить к диалогу... \n"
-                       "---\n"
-                       "Переименовать... \n"
-                       "Изменить текст Tab\n"
-                       "Удалить Ctrl+Del\n"
-                       "Вверх Ctrl+Up\n"
-                       "Вниз Ctrl+Down\n");
-}
-
 TEST_F(OutlineInteraction, RightClickEnablesForTheNodeUnderTheMouseAndSelectsItAfterTheMenu) {
     MakeTwoDialogs();
     Select(DialogNode(1));

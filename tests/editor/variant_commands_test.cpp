@@ -68,7 +68,7 @@ TEST_F(VariantCommands, AddVariantInsertsBeforeTheSelectedVariantAndKeepsTheOthe
     EXPECT_EQ(window->v2->Value(variant_row::FailOn), QStringLiteral("fB"));
 }
 
-TEST_F(VariantCommands, AddVariantOnADialogTakesItsFirstFreeSlot) {
+TEST_F(VariantCommands, AddVariantOnADialogTakesItsFirstFreeSlotAndItsNode) {
     MakeABC();
     Select(DialogNode(1));
     FocusOutline();
@@ -82,20 +82,31 @@ TEST_F(VariantCommands, AddVariantOnADialogTakesItsFirstFreeSlot) {
     EXPECT_EQ(NodeImage(DialogNode(1)), 1); // the dialog node keeps its image until a rebuild
     EXPECT_TRUE(P().Modified);
 
-    // A slot emptied in place stays as an empty node, and the next variant fills it there.
+    // A slot emptied in place stays as an empty node; the next variant fills it there, blank.
     Select(VariantNode(1, 1));
-    FocusOutline();
     window->N26Click();
     TypeCaption(QString());
     SetVariantField(VariantNode(1, 1), variant_row::Function, QStringLiteral("0"));
     ASSERT_FALSE(P().DialogAt(1)->SlotInUse(1));
-    Select(DialogNode(1));
+    MakeVariant(DialogNode(1), QStringLiteral("Refill"));
+    EXPECT_EQ(OutlineText(), "T [1]\nD [1]\n  A [2]\n  Refill [3]\n  C [3]\n  New variant [3]\n");
+    EXPECT_EQ(ModelText(P()), "1000 T\n1001 D\n" + A(0) + "  1: Refill {s0/0}\n" + C(2) +
+                                  "  3: New variant {s0/0}\n");
+
+    // With twelve nodes and slot 11 emptied in place, an insertion pushes that free slot out of
+    // the dialog, and its node with it.
+    FillD();
+    Select(VariantNode(1, 11));
+    window->N26Click();
+    TypeCaption(QString());
+    Select(VariantNode(1, 1));
     FocusOutline();
     Press(Qt::Key_Insert);
-    TypeCaption(QStringLiteral("Refill"));
-    EXPECT_EQ(OutlineText(), "T [1]\nD [1]\n  A [2]\n  Refill [3]\n  C [3]\n  New variant [3]\n");
-    EXPECT_EQ(P().DialogAt(1)->Variant[1].view(), "Refill");
-    EXPECT_EQ(P().DialogAt(1)->Variants[1].Skill, 2); // its record is left as it was
+    TypeCaption(QStringLiteral("Inserted"));
+    EXPECT_EQ(DialogNode(1)->childCount(), kSlotCount);
+    EXPECT_EQ(NodeCaption(VariantNode(1, 11)), QStringLiteral("V10"));
+    EXPECT_EQ(P().DialogAt(1)->Variant[11].view(), "V10");
+    EXPECT_EQ(P().DialogAt(1)->Variant[2].view(), "Refill");
 }
 
 TEST_F(VariantCommands, AddVariantWithDialogLinksTheNewVariantToTheNamedDialog) {
@@ -209,27 +220,6 @@ TEST_F(VariantCommands, LimitsEndTheCommandsSilently) {
     EXPECT_EQ(OutlineText(), outline);
     EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Message), 0);
     EXPECT_FALSE(P().Modified);
-}
-
-TEST_F(VariantCommands, InsertingIntoTwelveNodesDropsTheNodeOfTheFreeLastSlot) {
-    MakeABC();
-    FillD();
-    // The last variant's caption is emptied in place: slot 11 is free, its node stays.
-    Select(VariantNode(1, 11));
-    FocusOutline();
-    window->N26Click();
-    TypeCaption(QString());
-    ASSERT_FALSE(P().DialogAt(1)->SlotInUse(11));
-
-    Select(VariantNode(1, 1));
-    FocusOutline();
-    Press(Qt::Key_Insert);
-    TypeCaption(QStringLiteral("Inserted"));
-    EXPECT_EQ(DialogNode(1)->childCount(), kSlotCount);
-    EXPECT_EQ(NodeCaption(VariantNode(1, 1)), QStringLiteral("Inserted"));
-    EXPECT_EQ(NodeCaption(VariantNode(1, 11)), QStringLiteral("V10"));
-    EXPECT_EQ(P().DialogAt(1)->Variant[11].view(), "V10");
-    EXPECT_EQ(P().DialogAt(1)->Variant[2].view(), "B");
 }
 
 } // namespace
