@@ -103,19 +103,39 @@ void TMain::ConnectCommands() {
 
 // ---- Dialog commands ----
 
-void TMain::ToolButton5Click() { NewDialog(Commands(*this)); }
-void TMain::ToolButton6Click() { ConsequenceDialog(Commands(*this)); }
-void TMain::N28Click() { DuplicateDialog(Commands(*this)); }
-void TMain::N19Click() { AddToDialog(Commands(*this)); }
-void TMain::N26Click() { RenameSelected(Commands(*this)); }
-void TMain::N18Click() { DeleteSelected(Commands(*this)); }
+void TMain::ToolButton5Click() {
+    NewDialog(Commands(*this));
+}
+void TMain::ToolButton6Click() {
+    ConsequenceDialog(Commands(*this));
+}
+void TMain::N28Click() {
+    DuplicateDialog(Commands(*this));
+}
+void TMain::N19Click() {
+    AddToDialog(Commands(*this));
+}
+void TMain::N26Click() {
+    RenameSelected(Commands(*this));
+}
+void TMain::N18Click() {
+    DeleteSelected(Commands(*this));
+}
 
 // ---- Variant commands ----
 
-void TMain::N14Click() { AddVariant(Commands(*this)); }
-void TMain::N15Click() { AddVariantWithDialog(Commands(*this)); }
-void TMain::N21Click() { MoveVariant(Commands(*this), -1); }
-void TMain::N22Click() { MoveVariant(Commands(*this), +1); }
+void TMain::N14Click() {
+    AddVariant(Commands(*this));
+}
+void TMain::N15Click() {
+    AddVariantWithDialog(Commands(*this));
+}
+void TMain::N21Click() {
+    MoveVariant(Commands(*this), -1);
+}
+void TMain::N22Click() {
+    MoveVariant(Commands(*this), +1);
+}
 
 void TMain::N17Click() {
     if (Tree->IsEditingCaption()) return;
@@ -124,9 +144,15 @@ void TMain::N17Click() {
 
 // ---- Clipboard ----
 
-void TMain::N30Click() { DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), false); }
-void TMain::N32Click() { DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), true); }
-void TMain::N31Click() { DialogClipboard{clipboardNode_, clipboardCut_}.Paste(Commands(*this)); }
+void TMain::N30Click() {
+    DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), false);
+}
+void TMain::N32Click() {
+    DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), true);
+}
+void TMain::N31Click() {
+    DialogClipboard{clipboardNode_, clipboardCut_}.Paste(Commands(*this));
+}
 
 // ---- Batch edits ----
 
@@ -139,7 +165,9 @@ void TMain::ToolButton10Click() {
     Tree->StartCaptionEdit(node);
 }
 
-void TMain::ToolButton12Click() { NumberFollowingVariants(Commands(*this)); }
+void TMain::ToolButton12Click() {
+    NumberFollowingVariants(Commands(*this));
+}
 
 // ---- The outline ----
 
@@ -166,7 +194,9 @@ void TMain::TreeEdited(QTreeWidgetItem* node, const QString& text) {
     StoreCaption(Commands(*this), node, text);
 }
 
-void TMain::TreeDblClick() { FollowLink(Commands(*this)); }
+void TMain::TreeDblClick() {
+    FollowLink(Commands(*this));
+}
 
 void TMain::TreeKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (Tree->IsEditingCaption()) return;

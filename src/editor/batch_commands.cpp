@@ -12,8 +12,7 @@ namespace {
 // The selected variant's dialog and slot; null when no variant is selected.
 TDialogItem* SelectedVariant(const CommandContext& ctx, int& slot) {
     QTreeWidgetItem* selected = ctx.outline.SelectedNode();
-    if (selected == nullptr || IsDialogNode(selected) || CaptionEditInProgress(ctx))
-        return nullptr;
+    if (selected == nullptr || IsDialogNode(selected) || CaptionEditInProgress(ctx)) return nullptr;
     slot = SlotOfNode(selected);
     if (slot >= kSlotCount) return nullptr;
     return DialogOfNode(ctx.project, selected);

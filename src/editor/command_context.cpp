@@ -10,7 +10,9 @@
 
 namespace kv {
 
-bool CaptionEditInProgress(const CommandContext& ctx) { return ctx.tree.IsEditingCaption(); }
+bool CaptionEditInProgress(const CommandContext& ctx) {
+    return ctx.tree.IsEditingCaption();
+}
 
 bool CommitSelectedGrid(const CommandContext& ctx) {
     return ctx.outline.CommitGridOf(ctx.outline.SelectedNode());
@@ -39,7 +41,9 @@ void RemoveNodeAndSelectNeighbour(const CommandContext& ctx, QTreeWidgetItem* no
     ctx.outline.RemoveNode(node);
 
     const int count = parent != nullptr ? parent->childCount() : ctx.tree.topLevelItemCount();
-    auto at = [&](int k) { return parent != nullptr ? parent->child(k) : ctx.tree.topLevelItem(k); };
+    auto at = [&](int k) {
+        return parent != nullptr ? parent->child(k) : ctx.tree.topLevelItem(k);
+    };
     QTreeWidgetItem* next = parent;
     if (position < count)
         next = at(position);

@@ -117,9 +117,8 @@ QTreeWidgetItem* AddToDialog(const CommandContext& ctx) {
     (*target)->Variant[k] = kNewVariantCaption;
     (*target)->LinkDialog[k] = attached;
 
-    QTreeWidgetItem* node =
-        PlaceVariantNode(ctx, targetNode, j, QString::fromLatin1(kNewVariantCaption),
-                         kImageVariantWithFollowUp);
+    QTreeWidgetItem* node = PlaceVariantNode(
+        ctx, targetNode, j, QString::fromLatin1(kNewVariantCaption), kImageVariantWithFollowUp);
     ctx.outline.SelectNode(node);
     ctx.tree.StartCaptionEdit(node);
     ctx.project.Modified = true;

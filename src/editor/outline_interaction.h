@@ -13,14 +13,14 @@ namespace kv {
 
 // The items of the outline's context menu whose enabling follows the node it opens for.
 struct PopupItems {
-    QAction* addVariant;            // "Добавить вариант..."
-    QAction* addVariantWithDialog;  // "Добавить вариант с диалогом..."
-    QAction* addToDialog;           // "Добавить к диалогу..."
-    QAction* rename;                // "Переименовать..."
-    QAction* editText;              // "Изменить текст"
-    QAction* remove;                // "Удалить"
-    QAction* up;                    // "Вверх"
-    QAction* down;                  // "Вниз"
+    QAction* addVariant;           // "Добавить вариант..."
+    QAction* addVariantWithDialog; // "Добавить вариант с диалогом..."
+    QAction* addToDialog;          // "Добавить к диалогу..."
+    QAction* rename;               // "Переименовать..."
+    QAction* editText;             // "Изменить текст"
+    QAction* remove;               // "Удалить"
+    QAction* up;                   // "Вверх"
+    QAction* down;                 // "Вниз"
 };
 
 // Enables the items that make sense for the menu's target: with a target, delete and the two

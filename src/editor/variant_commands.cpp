@@ -57,8 +57,8 @@ QTreeWidgetItem* AddVariant(const CommandContext& ctx, CaptionEdit edit) {
 QTreeWidgetItem* AddVariantWithDialog(const CommandContext& ctx) {
     if (ctx.outline.SelectedNode() == nullptr || CaptionEditInProgress(ctx)) return nullptr;
     // The number is asked first, also when the dialog turns out to have no room.
-    std::optional<TDialogItem*> target = AskForDialog(
-        ctx, QStringLiteral("Добавление диалога"), QStringLiteral("Введите номер функции: "));
+    std::optional<TDialogItem*> target = AskForDialog(ctx, QStringLiteral("Добавление диалога"),
+                                                      QStringLiteral("Введите номер функции: "));
     if (!target) return nullptr;
     return InsertNewVariant(ctx, *target, CaptionEdit::Start);
 }

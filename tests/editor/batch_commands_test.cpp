@@ -39,8 +39,8 @@ TEST_F(BatchCommands, CostCaptionPutsSkillAndCostsInFrontAndOpensTheCaption) {
     // A second run prefixes again: the model keeps 150 characters, the node shows them all.
     QTest::mouseClick(window->ToolButton10, Qt::LeftButton);
     Press(Qt::Key_Escape);
-    const QString twice = Q("[Мудрость] [10 дерева] [500 зол.] ") + annotated +
-                          QString(100, QLatin1Char('!'));
+    const QString twice =
+        Q("[Мудрость] [10 дерева] [500 зол.] ") + annotated + QString(100, QLatin1Char('!'));
     EXPECT_EQ(NodeCaption(v), twice);
     EXPECT_EQ(P().Dialogs()->Variant[0].view(), ToCp1251Text(twice).substr(0, 150));
 
@@ -56,7 +56,8 @@ TEST_F(BatchCommands, CostCaptionPutsSkillAndCostsInFrontAndOpensTheCaption) {
 
 TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
     QTreeWidgetItem* d = MakeDialog(QStringLiteral("Pick"));
-    for (int k = 0; k < 8; ++k) MakeVariant(d, QStringLiteral("v%1").arg(k));
+    for (int k = 0; k < 8; ++k)
+        MakeVariant(d, QStringLiteral("v%1").arg(k));
     // Slot 6 is emptied in place; the numbering stops before it.
     Select(VariantNode(0, 6));
     window->N26Click();
@@ -71,7 +72,8 @@ TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
     QTest::mouseClick(window->ToolButton12, Qt::LeftButton);
     const TDialogItem* dialog = P().Dialogs();
     std::string numbered;
-    for (int k = 0; k < 8; ++k) numbered += VariantText(dialog->Variants[k]) + "\n";
+    for (int k = 0; k < 8; ++k)
+        numbered += VariantText(dialog->Variants[k]) + "\n";
     EXPECT_EQ(numbered, "s0/0\ns0/0\ns0/0 v20+0=1\ns0/0 v20+0=2\ns0/0 v20+5=3\ns0/0 v20+0=4\n"
                         "s0/0\ns0/0\n");
     EXPECT_TRUE(P().Modified);
@@ -109,8 +111,8 @@ TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
     for (QToolButton* b : {window->ToolButton5, window->ToolButton6, window->ToolButton13,
                            window->ToolButton10, window->ToolButton12})
         QTest::mouseClick(b, Qt::LeftButton);
-    for (QAction* item : {window->N23, window->N24, window->N28, window->N30, window->N32,
-                          window->N31})
+    for (QAction* item :
+         {window->N23, window->N24, window->N28, window->N30, window->N32, window->N31})
         item->trigger();
     // The context menu's commands, as its items would run them.
     window->N14Click();
@@ -137,8 +139,8 @@ TEST_F(BatchCommands, NoCommandActsWhileACaptionIsBeingEdited) {
 TEST_F(BatchCommands, CommandsWithoutANodeOrOnTheWrongKindDoNothing) {
     for (QAction* item : {window->N24, window->N28, window->N30, window->N31})
         item->trigger();
-    for (QToolButton* b : {window->ToolButton6, window->ToolButton13, window->ToolButton10,
-                           window->ToolButton12})
+    for (QToolButton* b :
+         {window->ToolButton6, window->ToolButton13, window->ToolButton10, window->ToolButton12})
         QTest::mouseClick(b, Qt::LeftButton);
     window->N14Click();
     window->N15Click();

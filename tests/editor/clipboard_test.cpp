@@ -101,8 +101,8 @@ TEST_F(Clipboard, CutAVariantIntoAnotherDialogMovesItWithAllItsFields) {
     Select(VariantNode(1, 0));
     window->N31->trigger(); // "Вставить (Ctrl+V)"
     Press(Qt::Key_Escape);
-    EXPECT_EQ(ModelText(P()), "1000 A\n  0: a0 {s0/0}\n  1: a1 {s0/0}\n1001 B\n" + a2Text(0) +
-                                  "  1: b0 {s0/0}\n");
+    EXPECT_EQ(ModelText(P()),
+              "1000 A\n  0: a0 {s0/0}\n  1: a1 {s0/0}\n1001 B\n" + a2Text(0) + "  1: b0 {s0/0}\n");
     EXPECT_EQ(OutlineText(), "A [1]\n  a0 [3]\n  a1 [3]\nB [1]\n  a2 [2]\n  b0 [3]\n");
     EXPECT_EQ(Selected(), VariantNode(1, 0));
     EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("1001"));
@@ -190,7 +190,8 @@ TEST_F(Clipboard, TheEntryFollowsCopyAndCutAndIsForgottenWithItsNode) {
 
 TEST_F(Clipboard, AVariantPasteWithoutRoomChangesNothing) {
     MakeAB();
-    for (int k = 1; k < kSlotCount; ++k) MakeVariant(DialogNode(1), QStringLiteral("b%1").arg(k));
+    for (int k = 1; k < kSlotCount; ++k)
+        MakeVariant(DialogNode(1), QStringLiteral("b%1").arg(k));
     Key(VariantNode(0, 2), Qt::Key_X);
     P().Modified = false;
     const std::string before = ModelText(P());

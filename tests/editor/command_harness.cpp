@@ -23,7 +23,9 @@ void CommandTest::SetUp() {
     FocusOutline();
 }
 
-QTreeWidgetItem* CommandTest::Selected() { return window->Outline().SelectedNode(); }
+QTreeWidgetItem* CommandTest::Selected() {
+    return window->Outline().SelectedNode();
+}
 
 void CommandTest::Select(QTreeWidgetItem* node) {
     if (Selected() != node) ClickNode(node);
@@ -35,8 +37,7 @@ void CommandTest::DoubleClick(QTreeWidgetItem* node) {
     QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
-void CommandTest::RightClick(QTreeWidgetItem* node,
-                             const std::function<void(QMenu&)>& whileOpen) {
+void CommandTest::RightClick(QTreeWidgetItem* node, const std::function<void(QMenu&)>& whileOpen) {
     QPoint at;
     if (node != nullptr) {
         if (node->parent() != nullptr) node->parent()->setExpanded(true);
@@ -83,13 +84,14 @@ void CommandTest::Choose(QMenu& menu, QAction* item) {
 std::string CommandTest::OutlineText() {
     std::string text;
     auto line = [&](const QTreeWidgetItem* node, const char* indent) {
-        text += indent + NodeCaption(node).toStdString() + " [" +
-                std::to_string(NodeImage(node)) + "]\n";
+        text += indent + NodeCaption(node).toStdString() + " [" + std::to_string(NodeImage(node)) +
+                "]\n";
     };
     for (int k = 0; k < Tree().topLevelItemCount(); ++k) {
         const QTreeWidgetItem* dialog = Tree().topLevelItem(k);
         line(dialog, "");
-        for (int j = 0; j < dialog->childCount(); ++j) line(dialog->child(j), "  ");
+        for (int j = 0; j < dialog->childCount(); ++j)
+            line(dialog->child(j), "  ");
     }
     return text;
 }
@@ -197,8 +199,14 @@ std::string ModelText(const Project& project) {
     return out.str();
 }
 
-std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
-QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
-std::string ToCp1251Text(const QString& text) { return ToCp1251(text); }
+std::string W(const char* utf8) {
+    return Utf8ToCp1251(utf8);
+}
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+std::string ToCp1251Text(const QString& text) {
+    return ToCp1251(text);
+}
 
 } // namespace kv::test

@@ -95,8 +95,8 @@ TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) 
     Press(Qt::Key_Escape);
     const std::string variants = "  0: Linked -> @0 {s0/0}\n"
                                  "  1: Plain -> #77 {s0/0 c6=300 fail:flag1}\n";
-    EXPECT_EQ(ModelText(P()), "1000 Target\n1001 Источник\n" + variants + "1002 Источник\n" +
-                                  variants);
+    EXPECT_EQ(ModelText(P()),
+              "1000 Target\n1001 Источник\n" + variants + "1002 Источник\n" + variants);
     EXPECT_EQ(OutlineText(), "Target [1]\nИсточник [1]\n  Linked [2]\n  Plain [3]\n"
                              "Источник [1]\n  Linked [2]\n  Plain [3]\n");
     // Leaving the copy commits its grid, which shows the copied values.
@@ -116,7 +116,8 @@ TEST_F(DialogCommands, DuplicateCopiesTheSelectedVariantsDialogUnderANewNumber) 
 TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndFillsTheFirstFreeSlot) {
     QTreeWidgetItem* a = MakeDialog(QStringLiteral("A"));
     QTreeWidgetItem* b = MakeDialog(QStringLiteral("B"));
-    for (int k = 0; k < 3; ++k) MakeVariant(a, QStringLiteral("V%1").arg(k));
+    for (int k = 0; k < 3; ++k)
+        MakeVariant(a, QStringLiteral("V%1").arg(k));
     // Slot 1 becomes free in place (its caption emptied) and stays as an empty node.
     Select(VariantNode(0, 1));
     window->N26Click();
@@ -129,7 +130,8 @@ TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndFillsTheFirstFreeSlot) {
     seam->ExpectPrompt(QStringLiteral("12a")).ExpectMessage();
     seam->ExpectPrompt(QStringLiteral("4711")).ExpectMessage();
     seam->ExpectPrompt(std::nullopt);
-    for (int k = 0; k < 3; ++k) addToDialog(b);
+    for (int k = 0; k < 3; ++k)
+        addToDialog(b);
     const auto prompts = CallsOf(ScriptedSeam::Kind::Prompt);
     ASSERT_EQ(prompts.size(), 3u);
     EXPECT_EQ(prompts[0].caption, Q("Добавление к диалогу"));
@@ -161,7 +163,8 @@ TEST_F(DialogCommands, AddToDialogAsksForTheNumberAndFillsTheFirstFreeSlot) {
     EXPECT_EQ(NodeCaption(VariantNode(0, 3)), QStringLiteral("New variant"));
 
     // A full dialog ends the command without a word.
-    for (int k = 4; k < 12; ++k) MakeVariant(a, QStringLiteral("V%1").arg(k));
+    for (int k = 4; k < 12; ++k)
+        MakeVariant(a, QStringLiteral("V%1").arg(k));
     Select(b);
     P().Modified = false;
     const std::string full = ModelText(P());

@@ -145,8 +145,7 @@ TEST_F(Session, ATavernQuestBuiltFromNothingIsSavedAndCompiledAsShown) {
     EXPECT_EQ(CallsOf(ScriptedSeam::Kind::Message)[0].icon, MessageIcon::Information);
 
     const QByteArray dir = TempPath(QString()).toUtf8();
-    ExpectGolden(ReadFile(project + QStringLiteral(".tlk")).replace(dir, "<dir>"),
-                 "session.tlk");
+    ExpectGolden(ReadFile(project + QStringLiteral(".tlk")).replace(dir, "<dir>"), "session.tlk");
     ExpectGolden(MaskStamp(ReadFile(script)), "session.erm");
 }
 

@@ -25,7 +25,8 @@ protected:
             SetVariantField(v, variant_row::Function, QString::fromLatin1(follow[k]));
             TypeIntoGrid(*window->v2, variant_row::Skill, QString::number(k + 1));
             TypeIntoGrid(*window->v2, variant_row::FirstCost, QString::number(10 * (k + 1)));
-            TypeIntoGrid(*window->v2, variant_row::FailOn, QStringLiteral("f") + QString::fromLatin1(names[k]));
+            TypeIntoGrid(*window->v2, variant_row::FailOn,
+                         QStringLiteral("f") + QString::fromLatin1(names[k]));
             SetNodeImage(v, k < 2 ? 2 : 3); // as a rebuild shows them
         }
         ASSERT_EQ(ModelText(P()), "1000 T\n1001 D\n" + A(0) + B(1) + C(2));
@@ -75,8 +76,8 @@ TEST_F(VariantCommands, AddVariantOnADialogTakesItsFirstFreeSlotAndItsNode) {
     P().Modified = false;
     Press(Qt::Key_Insert);
     Press(Qt::Key_Escape);
-    EXPECT_EQ(ModelText(P()), "1000 T\n1001 D\n" + A(0) + B(1) + C(2) +
-                                  "  3: New variant {s0/0}\n");
+    EXPECT_EQ(ModelText(P()),
+              "1000 T\n1001 D\n" + A(0) + B(1) + C(2) + "  3: New variant {s0/0}\n");
     EXPECT_EQ(Selected(), VariantNode(1, 3));
     EXPECT_EQ(NodeImage(Selected()), 3);
     EXPECT_EQ(NodeImage(DialogNode(1)), 1); // the dialog node keeps its image until a rebuild
@@ -170,8 +171,8 @@ TEST_F(VariantCommands, UpAndDownExchangeWholeSlotsAndFollowTheMovedVariant) {
     TypeIntoGrid(*window->v2, variant_row::Artefact, QStringLiteral("9"), false);
     FocusOutline();
     Press(Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(ModelText(P()), "1000 T\n1001 D\n" + A(0) + "  1: C {s3/0 c0=30 a9 fail:fC}\n" +
-                                  B(2));
+    EXPECT_EQ(ModelText(P()),
+              "1000 T\n1001 D\n" + A(0) + "  1: C {s3/0 c0=30 a9 fail:fC}\n" + B(2));
     EXPECT_EQ(OutlineText(), "T [1]\nD [1]\n  A [2]\n  C [3]\n  B [2]\n");
     EXPECT_EQ(Selected(), VariantNode(1, 1));
     EXPECT_EQ(window->v2->Value(variant_row::FailOn), QStringLiteral("fC"));
