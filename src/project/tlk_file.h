@@ -18,6 +18,7 @@ std::string SerializeProject(const Project& project);
 Project ParseProject(std::string_view bytes);
 
 // Reads the file at path into a new project, so a failure never touches the caller's project.
+// The new project's ProjectFileName is path.
 // Throws Error with the user's text ("File not found", "Invalid numeric input", ...).
 Project LoadProject(const std::string& path);
 

@@ -68,6 +68,9 @@ char32_t NextUtf8(std::string_view text, std::size_t& i) {
         cp = (cp << 6) | (b & 0x3F);
     }
     i += static_cast<std::size_t>(extra) + 1;
+    // An over-long form (such as C0 80 for NUL) is not a character; it must not smuggle one in.
+    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[extra]) return 0xFFFD;
     return cp;
 }
 

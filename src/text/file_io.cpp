@@ -67,21 +67,27 @@ bool FileExists(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::error_code ec;
+    if (path.empty()) ThrowErrno(ENOENT);
     fs::path p = PathOf(path);
-    if (path.empty() || !fs::exists(p, ec)) throw Error(FileErrorText(ENOENT));
-    if (fs::is_directory(p, ec)) throw Error(FileErrorText(EACCES));
+    std::error_code ec;
+    fs::file_status status = fs::status(p, ec);
+    if (status.type() == fs::file_type::not_found) ThrowErrno(ENOENT);
+    if (ec) ThrowErrno(ec.value()); // for instance a folder on the way that may not be entered
+    if (status.type() == fs::file_type::directory) ThrowErrno(EACCES);
+    errno = 0;
     std::ifstream in(p, std::ios::binary);
     if (!in) ThrowErrno(errno ? errno : EACCES);
+    // Read in pieces rather than trusting the size: pipes and special files report none.
     std::string content;
-    in.seekg(0, std::ios::end);
-    std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0) {
-        content.resize(static_cast<std::size_t>(size));
-        in.read(content.data(), size);
-        if (in.gcount() != size) ThrowErrno(errno ? errno : EIO);
+    if (status.type() == fs::file_type::regular) {
+        auto size = fs::file_size(p, ec);
+        if (!ec) content.reserve(static_cast<std::size_t>(size));
     }
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) ThrowErrno(errno ? errno : EIO);
     return content;
 }
 
@@ -89,6 +95,13 @@ std::string ReadWholeFile(const std::string& path) {
 
 void ReplaceFileSafely(const std::string& path, std::string_view content) {
     fs::path target = PathOf(path);
+    // Saving through a symbolic link updates the file it points to and keeps the link.
+    struct stat entry {};
+    if (::lstat(target.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+        std::error_code ec;
+        fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
     fs::path folder = target.parent_path();
     if (folder.empty()) folder = ".";
 
@@ -110,6 +123,8 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
     }
     if (fd < 0) ThrowErrno(EEXIST);
 
+    // Every failure from here on removes the temporary file. An injected failure is an I/O
+    // error; a real one reports its own error number, never a stale one.
     auto fail = [&](int errorNumber) {
         ::close(fd);
         ::unlink(tempName.c_str());
@@ -118,8 +133,9 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
 
     const char* data = content.data();
     std::size_t left = content.size();
-    while (left > 0) {
-        if (InjectedFault(ReplaceStep::Write)) fail(EIO);
+    do {
+        if (InjectedFault(ReplaceStep::Write)) fail(EIO); // asked for empty content too
+        if (left == 0) break;
         ssize_t written = ::write(fd, data, left);
         if (written < 0) {
             if (errno == EINTR) continue;
@@ -127,19 +143,26 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
         }
         data += written;
         left -= static_cast<std::size_t>(written);
-    }
-    if (InjectedFault(ReplaceStep::Write)) fail(EIO); // also for empty content
-    if (InjectedFault(ReplaceStep::Flush) || ::fsync(fd) != 0) fail(errno ? errno : EIO);
+    } while (left > 0);
     if (hadOld) ::fchmod(fd, old.st_mode & 07777);
+    if (InjectedFault(ReplaceStep::Flush)) fail(EIO);
+    if (::fsync(fd) != 0) fail(errno);
     if (::close(fd) != 0) {
         int e = errno;
         ::unlink(tempName.c_str());
         ThrowErrno(e);
     }
-    if (InjectedFault(ReplaceStep::PutInPlace) || ::rename(tempName.c_str(), target.c_str()) != 0) {
-        int e = errno ? errno : EIO;
+    int renameError = InjectedFault(ReplaceStep::PutInPlace) ? EIO : 0;
+    if (renameError == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) renameError = errno;
+    if (renameError != 0) {
         ::unlink(tempName.c_str());
-        ThrowErrno(e);
+        ThrowErrno(renameError);
+    }
+    // Make the new name itself durable; a folder that cannot be synced is no reason to fail.
+    int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
 }
 
