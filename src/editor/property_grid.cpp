@@ -76,7 +76,13 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     resizeColumnToContents(0);
     keyColumnWidth_ = columnWidth(0) + 8;
     FitKeyColumn();
-    setCurrentCell(0, 1);
+    // The cell cursor starts on the first value the user may change.
+    for (int r = 0; r < rowCount(); ++r) {
+        if (item(r, 1)->flags() & Qt::ItemIsEditable) {
+            setCurrentCell(r, 1);
+            break;
+        }
+    }
 }
 
 QString PropertyGrid::Key(int row) const { return item(row - 1, 0)->text(); }
