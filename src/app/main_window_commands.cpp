@@ -131,10 +131,14 @@ void TMain::N15Click() {
     AddVariantWithDialog(Commands(*this));
 }
 void TMain::N21Click() {
-    MoveVariant(Commands(*this), -1);
+    QTreeWidgetItem* from = outline_->SelectedNode();
+    if (QTreeWidgetItem* to = MoveVariant(Commands(*this), -1))
+        DialogClipboard{clipboardNode_, clipboardCut_}.Exchanged(from, to);
 }
 void TMain::N22Click() {
-    MoveVariant(Commands(*this), +1);
+    QTreeWidgetItem* from = outline_->SelectedNode();
+    if (QTreeWidgetItem* to = MoveVariant(Commands(*this), +1))
+        DialogClipboard{clipboardNode_, clipboardCut_}.Exchanged(from, to);
 }
 
 void TMain::N17Click() {

@@ -72,6 +72,13 @@ void DialogClipboard::Forget(const QTreeWidgetItem* removed) {
     }
 }
 
+void DialogClipboard::Exchanged(QTreeWidgetItem* a, QTreeWidgetItem* b) {
+    if (node == a)
+        node = b;
+    else if (node == b)
+        node = a;
+}
+
 void DialogClipboard::Clear() {
     node = nullptr;
     cut = false;

@@ -20,6 +20,9 @@ struct DialogClipboard {
     void Paste(const CommandContext& ctx);
     // A node (with its children) is being removed from the outline.
     void Forget(const QTreeWidgetItem* removed);
+    // Two variant nodes exchanged what they stand for (up or down): the entry keeps to its
+    // variant, so a cut never deletes the neighbour it was swapped with.
+    void Exchanged(QTreeWidgetItem* a, QTreeWidgetItem* b);
     void Clear();
 };
 

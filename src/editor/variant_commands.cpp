@@ -72,18 +72,18 @@ void DeleteVariant(const CommandContext& ctx, QTreeWidgetItem* variantNode) {
     ctx.project.Modified = true;
 }
 
-void MoveVariant(const CommandContext& ctx, int direction) {
+QTreeWidgetItem* MoveVariant(const CommandContext& ctx, int direction) {
     QTreeWidgetItem* moved = ctx.outline.SelectedNode();
-    if (moved == nullptr || CaptionEditInProgress(ctx) || IsDialogNode(moved)) return;
+    if (moved == nullptr || CaptionEditInProgress(ctx) || IsDialogNode(moved)) return nullptr;
     TDialogItem* dialog = DialogOfNode(ctx.project, moved);
     const int i = SlotOfNode(moved);
     const int j = i + direction;
     QTreeWidgetItem* other = VariantNodeAt(moved->parent(), j);
-    if (dialog == nullptr || other == nullptr || i >= kSlotCount || j >= kSlotCount) return;
+    if (dialog == nullptr || other == nullptr || i >= kSlotCount || j >= kSlotCount) return nullptr;
 
     // A value still in the grid belongs to the variant it was typed for: store it there before
     // the two slots change places.
-    if (!CommitSelectedGrid(ctx)) return;
+    if (!CommitSelectedGrid(ctx)) return nullptr;
     dialog->SwapSlots(i, j);
 
     const QString caption = NodeCaption(moved);
@@ -96,6 +96,7 @@ void MoveVariant(const CommandContext& ctx, int direction) {
     // The grid was written back already; it now shows the moved variant from its new slot.
     ctx.outline.SelectNodeWithoutCommit(other);
     ctx.project.Modified = true;
+    return other;
 }
 
 } // namespace kv

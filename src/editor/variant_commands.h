@@ -21,6 +21,8 @@ void DeleteVariant(const CommandContext& ctx, QTreeWidgetItem* variantNode);
 
 // Exchanges the selected variant with the one before it (-1) or after it (+1) and keeps the
 // selection on the moved variant. A value typed into its grid is written into its own slot first.
-void MoveVariant(const CommandContext& ctx, int direction);
+// The two nodes stay where they are and exchange what they show; the result is the node that now
+// stands for the moved variant, or null when nothing moved.
+QTreeWidgetItem* MoveVariant(const CommandContext& ctx, int direction);
 
 } // namespace kv

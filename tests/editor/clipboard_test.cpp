@@ -106,6 +106,14 @@ TEST_F(Clipboard, CutAVariantIntoAnotherDialogMovesItWithAllItsFields) {
     EXPECT_EQ(OutlineText(), "A [1]\n  a0 [3]\n  a1 [3]\nB [1]\n  a2 [2]\n  b0 [3]\n");
     EXPECT_EQ(Selected(), VariantNode(1, 0));
     EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("1001"));
+
+    // A cut variant moved up before the paste is still the one that moves (not its neighbour).
+    Key(VariantNode(0, 1), Qt::Key_X);
+    Press(Qt::Key_Up, Qt::ControlModifier);
+    Key(DialogNode(1), Qt::Key_V);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(ModelText(P()),
+              "1000 A\n  0: a0 {s0/0}\n1001 B\n" + a2Text(0) + "  1: b0 {s0/0}\n  2: a1 {s0/0}\n");
 }
 
 TEST_F(Clipboard, CutAndPasteOfADialogThatOthersLinkTo) {
