@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,9 @@ namespace kv {
 // match without regard to ASCII letter case, the first occurrence of a section or a key counts,
 // blanks around keys and values are dropped and one pair of enclosing quotation marks is removed.
 // The file is parsed once; every lookup is answered from memory. Values are Windows-1251 bytes.
+//
+// Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a line without
+// '=' inside a section, and every line before the first section, is ignored.
 class IniFile {
 public:
     IniFile() = default;
@@ -26,6 +30,23 @@ public:
     std::int32_t ReadInteger(std::string_view section, std::string_view key,
                              std::int32_t fallback) const;
 
+    // The value of a key as the readers above see it; nothing when the section or the key is
+    // missing. The view lasts until the file is next changed.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+    // A section looked up once for many keys, as the INI import does for each dialog.
+    class Section {
+    public:
+        explicit operator bool() const { return file_ != nullptr; }
+        std::optional<std::string_view> Find(std::string_view key) const;
+
+    private:
+        friend class IniFile;
+        const IniFile* file_ = nullptr;
+        std::uint32_t block_ = 0;
+    };
+    Section FindSection(std::string_view section) const;
+
     // Changes an existing key in place, adds a missing key at the end of its section and a
     // missing section at the end of the file; every other line stays as it was.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
@@ -37,7 +58,46 @@ public:
     void Save(const std::string& path) const;
 
 private:
-    std::vector<std::string> lines_;
+    // A piece of text_ by offset, so that copies and moves of the file stay valid.
+    struct Span {
+        std::uint32_t begin = 0;
+        std::uint32_t size = 0;
+    };
+    struct Key {
+        Span name;
+        Span value;
+    };
+    // One [section] line and the lines up to the next one, with a hash table of its own over
+    // its keys: the lookups of one section then stay within a small piece of memory.
+    struct Block {
+        Span name;
+        std::uint32_t headerLine = 0;
+        std::uint32_t lastKeyLine = 0; // the header line while the block has no key
+        std::uint32_t firstSlot = 0;   // its table in keySlots_
+        std::uint32_t slotCount = 0;   // a power of two, or 0 without keys
+    };
+
+    std::string_view View(Span span) const {
+        return std::string_view(text_).substr(span.begin, span.size);
+    }
+    void BuildIndex();
+    // Positions in sectionSlots_ and keySlots_ that hold the name, or where it would go. The
+    // tables must not be empty.
+    std::size_t SectionSlot(std::string_view section) const;
+    std::size_t KeySlot(const Block& block, std::string_view key) const;
+    const Block* FindBlock(std::string_view section) const;
+    const Key* FindKey(const Block& block, std::string_view key) const;
+
+    std::string text_;
+    std::vector<Block> blocks_;
+    std::vector<Key> keys_;                   // first occurrences, block by block
+    std::vector<std::uint32_t> keySlots_;     // index into keys_ + 1; 0 is a free slot
+    std::vector<std::uint32_t> sectionSlots_; // index into blocks_ + 1 of each first occurrence
 };
+
+// An integer value by the profile rules above; nothing for any other text. Decimal values must
+// fit a signed 32-bit number; hexadecimal ones may use all 32 bits (0xFFFFFFFF is -1). A value
+// beyond 32 bits is not taken as an integer, so the caller's default applies.
+std::optional<std::int32_t> ParseIniInteger(std::string_view value);
 
 } // namespace kv
