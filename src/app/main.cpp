@@ -1,0 +1,26 @@
+#include "app/main_window.h"
+#include "editor/text_editor_window.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+// Start-up: the main window, then the hidden text editor window, then the event loop; the
+// settings are read when the main window is first shown. A project named on the command line
+// is opened as Open would open it.
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvanthiel"));
+    QApplication::setApplicationVersion(QStringLiteral("0.3"));
+
+    kv::TMain mainWindow;
+    auto* textEditor = new kv::TForm2(&mainWindow);
+    mainWindow.AttachTextEditor(textEditor);
+    mainWindow.show();
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        mainWindow.OpenProjectFile(QFileInfo(arguments.at(1)).absoluteFilePath());
+
+    return QApplication::exec();
+}

@@ -1,0 +1,154 @@
+#include "app/main_window.h"
+
+#include "app/settings_location.h"
+#include "editor/message_text.h"
+#include "editor/outline.h"
+#include "editor/outline_editor.h"
+#include "editor/outline_tree.h"
+#include "editor/property_grids.h"
+#include "editor/qt_modal_seam.h"
+#include "editor/qt_text.h"
+#include "editor/text_editor_window.h"
+#include "project/settings.h"
+
+#include <QCloseEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace kv {
+
+TMain::TMain(const QString& settingsFile, QWidget* parent)
+    : QMainWindow(parent), seam_(std::make_unique<QtModalSeam>(this)),
+      settingsFile_(settingsFile),
+      mapsFolder_(FromCp1251(Settings().Maps)) {
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(QStringLiteral("Korvanthiel 0.3"));
+    resize(722, 502);
+    move(197, 103);
+
+    BuildPanels();
+    BuildMenus();
+    BuildToolBar();
+    BuildPopupMenu();
+
+    const QString tlkFilter = QStringLiteral("Файлы диалогов (*.tlk)|*.tlk");
+    OpenDialog1 = {QStringLiteral("Загрузка проекта"), tlkFilter, mapsFolder_, QString()};
+    SaveDialog1 = {QStringLiteral("Сохранение проекта"), tlkFilter, mapsFolder_, QString()};
+    OpenDialog2 = {QStringLiteral("Выбор файла скрипта"),
+                   QStringLiteral("Файлы ERM (*.erm)|*.erm|Все файлы|*.*"), mapsFolder_,
+                   QString()};
+
+    outline_ = new OutlineEditor(project_, *Tree, *v1, *v2, *seam_);
+    outline_->SetSelectionHandlers([this](QTreeWidgetItem* left) { return TreeChanging(left); },
+                                   [this](QTreeWidgetItem* node) { TreeChange(node); });
+    connect(v1, &PropertyGrid::KeyDown, this, &TMain::v1KeyDown);
+    connect(v2, &PropertyGrid::KeyDown, this, &TMain::v2KeyDown);
+
+    FormCreate();
+    ConnectCommands();
+}
+
+TMain::~TMain() = default;
+
+void TMain::BuildPanels() {
+    Tree = new OutlineTree(this);
+    Tree->setObjectName(QStringLiteral("Tree"));
+    Tree->setMinimumWidth(1);
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setMinimumWidth(kMinimumPanelWidth);
+    auto* panelLayout = new QVBoxLayout(Panel1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
+    v1 = MakeDialogGrid(Panel1).release();
+    v1->setObjectName(QStringLiteral("v1"));
+    v2 = MakeVariantGrid(Panel1).release();
+    v2->setObjectName(QStringLiteral("v2"));
+    panelLayout->addWidget(v1);
+    panelLayout->addWidget(v2);
+    v1->hide();
+    v2->hide();
+
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->addWidget(Tree);
+    Splitter1->addWidget(Panel1);
+    Splitter1->setChildrenCollapsible(false);
+    // The panel keeps its width when the window is resized; the outline takes the rest.
+    Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setSizes({width() - 254, 254});
+    setCentralWidget(Splitter1);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+}
+
+void TMain::FormCreate() {
+    // The settings file is found from the program's folder. (The dialog grid's rows "Function"
+    // and "Text [edit window]" are read-only by the grid's own row list.)
+    if (settingsFile_.isEmpty()) settingsFile_ = DefaultSettingsFile();
+}
+
+void TMain::AttachTextEditor(TForm2* form) { Form2 = form; }
+
+void TMain::SetModalSeam(std::unique_ptr<ModalSeam> seam) {
+    seam_ = std::move(seam);
+    outline_->SetSeam(*seam_);
+}
+
+int TMain::PanelWidth() const { return Panel1->width(); }
+
+void TMain::showEvent(QShowEvent* event) {
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TMain::closeEvent(QCloseEvent* event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+void TMain::ReportError(const QString& text) { ShowError(*seam_, text); }
+
+// ---- Outline selection and the grids ----
+
+bool TMain::TreeChanging(QTreeWidgetItem* left) { return outline_->CommitGridOf(left); }
+
+void TMain::TreeChange(QTreeWidgetItem* selected) {
+    const GridKind shown = outline_->FillGridFor(selected);
+    ToolButton7->setEnabled(shown == GridKind::Dialog);
+}
+
+void TMain::v1KeyDown(int key, Qt::KeyboardModifiers) {
+    if (IsCommitKey(key)) outline_->CommitDialogGrid();
+}
+
+void TMain::v2KeyDown(int key, Qt::KeyboardModifiers) {
+    if (IsCommitKey(key)) outline_->CommitVariantGrid();
+}
+
+void TMain::v1EditButtonClick() {
+    QTreeWidgetItem* node = outline_->SelectedNode();
+    if (node == nullptr || !IsDialogNode(node) || Form2 == nullptr) return;
+    TDialogItem* dialog = DialogOfNode(project_, node);
+    if (dialog == nullptr) return;
+    if (!EditMessage(*dialog, *Form2, *seam_)) return;
+    v1->SetValue(dialog_row::Text, FromCp1251(dialog->Text[0].view()));
+    project_.Modified = true;
+}
+
+void TMain::N13Click() { outline_->Rebuild(); }
+
+} // namespace kv

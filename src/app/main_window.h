@@ -1,0 +1,208 @@
+#pragma once
+
+#include "editor/modal_seam.h"
+#include "model/project.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QTreeWidgetItem;
+
+namespace kv {
+
+class OutlineEditor;
+class OutlineTree;
+class PropertyGrid;
+class TForm2;
+
+// How the save command ended.
+enum class SaveOutcome { Saved, Cancelled, Failed };
+
+// The main window: menus, toolbar, the outline `Tree` with the property panel `Panel1` beside
+// it, and every command of the editor. Handlers keep the names of the controls that run them
+// and stay thin; the editor operations they call live in src/editor.
+class TMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // settingsFile: the settings file to read at the first show and write at close; empty for
+    // the usual place (beside the program, or the user's configuration folder).
+    explicit TMain(const QString& settingsFile = QString(), QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // The text editor window, created after the main window and before it is shown.
+    void AttachTextEditor(TForm2* form);
+    TForm2* TextEditor() const { return Form2; }
+    // Replaces the modal seam (tests install a scripted one).
+    void SetModalSeam(std::unique_ptr<ModalSeam> seam);
+    ModalSeam& Seam() const { return *seam_; }
+
+    kv::Project& CurrentProject() { return project_; }
+    OutlineEditor& Outline() const { return *outline_; }
+    QString SettingsFile() const { return settingsFile_; }
+    QString MapsFolder() const { return mapsFolder_; }
+    int PanelWidth() const;
+
+    // Opens a project file as Open does after its file dialog: on success the project is
+    // replaced and the outline rebuilt; a failure is reported and leaves everything as it was.
+    bool OpenProjectFile(const QString& path);
+
+    // ---- Project lifecycle, paths, compilation (this window's own commands) ----
+    void ToolButton1Click(); // new project
+    void ToolButton2Click(); // runs "Открыть..."
+    void ToolButton3Click(); // runs "Сохранить"
+    void N3Click();          // open
+    void N4Click();          // save
+    void N5Click();          // save as
+    void N8Click();          // exit
+    void N11Click();         // compile
+    void N13Click();         // rebuild the outline
+    void INI1Click();        // import an INI project
+    void N20Click();         // choose the script file
+    void maps1Click();       // the maps folder
+    void N12Click();         // about
+
+    // ---- Outline selection, grids and the text editor window ----
+    bool TreeChanging(QTreeWidgetItem* left);
+    void TreeChange(QTreeWidgetItem* selected);
+    void v1KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void v2KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void v1EditButtonClick();
+
+    // ---- Dialog and variant commands, outline interaction, clipboard, batch edits ----
+    // (main_window_commands.cpp)
+    void ToolButton5Click();  // new dialog
+    void ToolButton6Click();  // consequence dialog
+    void N28Click();          // duplicate dialog
+    void N19Click();          // add to dialog
+    void N26Click();          // rename
+    void N18Click();          // delete
+    void N14Click();          // add variant
+    void N15Click();          // add variant with dialog
+    void N21Click();          // up
+    void N22Click();          // down
+    void N17Click();          // "Изменить текст" in the context menu
+    void N30Click();          // copy
+    void N32Click();          // cut
+    void N31Click();          // paste
+    void ToolButton10Click(); // cost and skill caption
+    void ToolButton12Click(); // variable numbering
+    void PopupMenu1Popup();
+    void TreeMouseDown(Qt::MouseButton button);
+    void TreeEdited(QTreeWidgetItem* node, const QString& text);
+    void TreeDblClick();
+    void TreeKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    // ---- Controls, named as the window's layout names them ----
+    QMenu* N1;  // "ФАйл"
+    QAction* N2; // "Новый проект"
+    QAction* N3;
+    QAction* N4;
+    QAction* N5;
+    QAction* N7; // "Настройки...": no command
+    QAction* N8;
+    QMenu* N9; // "Правка"
+    QAction* N23; // "Новый диалог"
+    QAction* N24; // "Диалог следствия"
+    QAction* N28;
+    QAction* N30;
+    QAction* N32;
+    QAction* N31;
+    QMenu* N10; // "Сервис"
+    QAction* N13;
+    QAction* N11;
+    QAction* INI1;
+    QAction* N20;
+    QAction* maps1;
+    QMenu* N16; // "Справка"
+    QAction* N12;
+
+    QToolBar* ToolBar1;
+    QToolButton* ToolButton1;
+    QToolButton* ToolButton2;
+    QToolButton* ToolButton3;
+    QToolButton* ToolButton5;
+    QToolButton* ToolButton6;
+    QToolButton* ToolButton7;
+    QToolButton* ToolButton13;
+    QToolButton* ToolButton9;
+    QToolButton* ToolButton10;
+    QToolButton* ToolButton12;
+
+    QMenu* PopupMenu1;
+    QAction* N14;
+    QAction* N15;
+    QAction* N19;
+    QAction* N26;
+    QAction* N17;
+    QAction* N18;
+    QAction* N21;
+    QAction* N22;
+
+    QSplitter* Splitter1;
+    OutlineTree* Tree;
+    QWidget* Panel1;
+    PropertyGrid* v1;
+    PropertyGrid* v2;
+    QStatusBar* StatusBar1;
+
+    FileDialogRequest OpenDialog1;
+    FileDialogRequest SaveDialog1;
+    FileDialogRequest OpenDialog2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildPopupMenu();
+    void BuildPanels();
+    // Where the outline commands and their keys are wired (main_window_commands.cpp).
+    void ConnectCommands();
+
+    // Asks about unsaved changes; true when the calling command may go on.
+    bool AskSaveChanges();
+    // The first steps of Open and of the INI import: the question about unsaved changes, then
+    // OpenDialog1; the chosen file when it exists.
+    std::optional<QString> ChooseFileToOpen();
+    SaveOutcome Save();
+    SaveOutcome SaveAs();
+    // Empties the project, its file name and script file and the outline; keeps FunctionStart.
+    void ClearProject();
+    // Puts a project read by the core in place of the open one and shows it.
+    void TakeProject(kv::Project&& project, const QString& fileName);
+    void ReportError(const QString& text);
+    QString ScriptPath() const;
+
+    kv::Project project_;
+    std::unique_ptr<ModalSeam> seam_;
+    OutlineEditor* outline_ = nullptr;
+    TForm2* Form2 = nullptr;
+    QString settingsFile_;
+    QString mapsFolder_;
+    bool shownOnce_ = false;
+    bool closing_ = false;
+
+    // State of the outline commands: the node the context menu was last opened for, and the
+    // clipboard of dialogs (a node and the cut flag).
+    QTreeWidgetItem* menuTarget_ = nullptr;
+    QTreeWidgetItem* clipboardNode_ = nullptr;
+    bool clipboardCut_ = false;
+};
+
+} // namespace kv

@@ -1,0 +1,194 @@
+// The project lifecycle, the INI import, compilation and the two path commands.
+#include "app/main_window.h"
+
+#include "editor/outline_editor.h"
+#include "editor/qt_text.h"
+#include "erm/splice.h"
+#include "project/ini_import.h"
+#include "project/tlk_file.h"
+#include "text/cp1251.h"
+#include "text/error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace kv {
+
+namespace {
+
+const QString kCaption = QStringLiteral("Korvanthiel");
+
+// The ".tlk" ending rule of Save as: the last four characters, with A to Z lowered, must be
+// ".tlk"; otherwise ".tlk" is appended.
+QString WithProjectExtension(const QString& name) {
+    QString ending = name.right(4);
+    for (QChar& c : ending)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
+    if (ending == QLatin1String(".tlk")) return name;
+    return name + QStringLiteral(".tlk");
+}
+
+} // namespace
+
+bool TMain::AskSaveChanges() {
+    if (!project_.Modified) return true;
+    switch (seam_->AskYesNoCancel(QStringLiteral("Проект не сохранен. Вы хотите сохранить его?"),
+                                  QStringLiteral("Предупреждение"))) {
+    case MessageAnswer::Cancel:
+        return false;
+    case MessageAnswer::No:
+        return true;
+    case MessageAnswer::Yes:
+        // A save that fails stops the calling command; a save as that the user cancels lets it
+        // go on, and the changes are given up.
+        return Save() != SaveOutcome::Failed;
+    }
+    return false;
+}
+
+SaveOutcome TMain::Save() {
+    if (project_.ProjectFileName.empty()) return SaveAs();
+    try {
+        SaveProject(project_, project_.ProjectFileName);
+    } catch (const Error& e) {
+        ReportError(QString::fromUtf8(e.what()));
+        return SaveOutcome::Failed;
+    }
+    return SaveOutcome::Saved;
+}
+
+SaveOutcome TMain::SaveAs() {
+    FileDialogRequest request = SaveDialog1;
+    request.folder = mapsFolder_;
+    std::optional<QString> chosen = seam_->SaveFile(request);
+    if (!chosen) return SaveOutcome::Cancelled;
+    project_.ProjectFileName = ToUtf8Path(WithProjectExtension(*chosen));
+    return Save();
+}
+
+void TMain::ClearProject() {
+    outline_->RemoveAllNodes();
+    project_.Clear();
+}
+
+void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
+    outline_->RemoveAllNodes();
+    project_ = std::move(project);
+    project_.ProjectFileName = ToUtf8Path(fileName);
+    project_.Modified = false;
+    OpenDialog2.fileName = FromCp1251(project_.ScriptFile);
+    N13Click();
+}
+
+bool TMain::OpenProjectFile(const QString& path) {
+    // The core reads into a fresh project, so a file that cannot be read leaves the open one
+    // as it was.
+    try {
+        TakeProject(LoadProject(ToUtf8Path(path)), path);
+    } catch (const Error& e) {
+        ReportError(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+void TMain::ToolButton1Click() {
+    if (!AskSaveChanges()) return;
+    ClearProject();
+}
+
+std::optional<QString> TMain::ChooseFileToOpen() {
+    if (!AskSaveChanges()) return std::nullopt;
+    FileDialogRequest request = OpenDialog1;
+    request.folder = mapsFolder_;
+    std::optional<QString> chosen = seam_->OpenFile(request);
+    // A name typed for a file that is not there ends the command without a word.
+    if (!chosen || !QFileInfo::exists(*chosen)) return std::nullopt;
+    return chosen;
+}
+
+void TMain::N3Click() {
+    if (std::optional<QString> chosen = ChooseFileToOpen()) OpenProjectFile(*chosen);
+}
+
+void TMain::N4Click() { Save(); }
+
+void TMain::N5Click() { SaveAs(); }
+
+void TMain::N8Click() { close(); }
+
+void TMain::INI1Click() {
+    std::optional<QString> chosen = ChooseFileToOpen();
+    if (!chosen) return;
+    try {
+        // The imported project has no project file yet: the first save asks for a name and so
+        // never writes the project format over the INI file.
+        TakeProject(ImportIniFile(ToUtf8Path(*chosen)), QString());
+    } catch (const Error& e) {
+        ReportError(QString::fromUtf8(e.what()));
+    }
+}
+
+QString TMain::ScriptPath() const {
+    const QString script = FromCp1251(project_.ScriptFile);
+    if (script.isEmpty() || QDir::isAbsolutePath(script) || project_.ProjectFileName.empty())
+        return script;
+    return QFileInfo(FromUtf8Path(project_.ProjectFileName)).dir().filePath(script);
+}
+
+void TMain::N11Click() {
+    const QLocale locale;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) +
+                          QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat);
+    try {
+        CompileScript(project_, ToUtf8Path(ScriptPath()), ToCp1251(stamp));
+    } catch (const ScriptNotFound& e) {
+        seam_->ShowMessage(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"),
+                           MessageIcon::Error);
+        return;
+    } catch (const Error& e) {
+        ReportError(QString::fromUtf8(e.what()));
+        return;
+    }
+    seam_->ShowMessage(QStringLiteral("Скрипт успешно ИСПОРЧЕН! Приятной работы)"), kCaption,
+                       MessageIcon::Information);
+}
+
+void TMain::N20Click() {
+    FileDialogRequest request = OpenDialog2;
+    request.folder = mapsFolder_;
+    std::optional<QString> chosen = seam_->OpenFile(request);
+    if (!chosen) return;
+    const QString path = QFileInfo(*chosen).absoluteFilePath();
+    // The project file keeps the path in Windows-1251; a character it lacks would be stored as
+    // "?" and the script never found again.
+    if (!FitsCp1251(path.toStdU16String())) {
+        ReportError(QStringLiteral("Путь к файлу скрипта содержит символы, которых нет в "
+                                   "кодировке Windows-1251, и не может быть сохранен в "
+                                   "проекте:\n%1")
+                        .arg(path));
+        return;
+    }
+    OpenDialog2.fileName = path;
+    project_.ScriptFile = ToCp1251(path);
+    project_.Modified = true;
+}
+
+void TMain::maps1Click() {
+    std::optional<QString> folder =
+        seam_->InputPrompt(QStringLiteral("Каталог maps"),
+                           QStringLiteral("Введите путь к папке maps где лежат герои:"),
+                           mapsFolder_);
+    if (folder) mapsFolder_ = *folder;
+}
+
+void TMain::N12Click() {
+    seam_->ShowMessage(QStringLiteral("Korvanthiel облегчает создание диалогов с многовариантным "
+                                      "выбором на языке ERM. Это тестовая версия программы."),
+                       QStringLiteral("О программе"), MessageIcon::Information);
+}
+
+} // namespace kv

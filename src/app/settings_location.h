@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace kv {
+
+// The property panel is never narrower than this, whatever the settings file says.
+constexpr int kMinimumPanelWidth = 10;
+
+// The settings file korvanthiel.ini lives beside the program. An installed copy, whose folder
+// the user cannot write and which holds no settings file there, keeps it in the user's
+// configuration folder instead.
+QString ChooseSettingsFile(const QString& programFolder, const QString& configFolder);
+// The choice for the running program.
+QString DefaultSettingsFile();
+
+} // namespace kv
