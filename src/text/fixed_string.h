@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -26,7 +25,7 @@ public:
 
     void assign(std::string_view text) {
         length_ = static_cast<std::uint8_t>(text.size() < Capacity ? text.size() : Capacity);
-        std::copy_n(text.data(), length_, data_.data());
+        for (std::size_t i = 0; i < length_; ++i) data_[i] = text[i];
     }
     void clear() { length_ = 0; }
 
