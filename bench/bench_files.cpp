@@ -31,17 +31,24 @@ std::string SizedName(const char* stem, int dialogs, const char* extension) {
     return std::string(stem) + std::to_string(dialogs) + extension;
 }
 
-void Load(benchmark::State& state) {
+// A load or an import: the file read into a new project, beside a plain read of the same file.
+void ReadIntoProject(benchmark::State& state, const std::string& name, const std::string& bytes,
+                     Project (*read)(const std::string&)) {
     int dialogs = static_cast<int>(state.range(0));
-    std::string bytes = SerializeProject(CachedProject(dialogs));
-    std::string path = WriteBenchFile(SizedName("load", dialogs, ".tlk"), bytes);
+    std::string path = WriteBenchFile(name, bytes);
     MeasureAgainstFloor(
         state, bytes.size(), dialogs, [&] { return ReadFloor(path); },
         [&] {
-            Project loaded = LoadProject(path);
-            if (loaded.DialogCount() != dialogs) state.SkipWithError("the load lost dialogs");
-            return loaded;
+            Project project = read(path);
+            if (project.DialogCount() != dialogs) state.SkipWithError("dialogs were lost");
+            return project;
         });
+}
+
+void Load(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    ReadIntoProject(state, SizedName("load", dialogs, ".tlk"),
+                    SerializeProject(CachedProject(dialogs)), &LoadProject);
 }
 
 void Save(benchmark::State& state) {
@@ -61,15 +68,8 @@ void Save(benchmark::State& state) {
 
 void ImportIni(benchmark::State& state) {
     int dialogs = static_cast<int>(state.range(0));
-    std::string bytes = MakeIniProject(CachedProject(dialogs));
-    std::string path = WriteBenchFile(SizedName("import", dialogs, ".ini"), bytes);
-    MeasureAgainstFloor(
-        state, bytes.size(), dialogs, [&] { return ReadFloor(path); },
-        [&] {
-            Project imported = ImportIniFile(path);
-            if (imported.DialogCount() != dialogs) state.SkipWithError("the import lost dialogs");
-            return imported;
-        });
+    ReadIntoProject(state, SizedName("import", dialogs, ".ini"),
+                    MakeIniProject(CachedProject(dialogs)), &ImportIniFile);
 }
 
 void Compile(benchmark::State& state) {
