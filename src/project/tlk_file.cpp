@@ -53,7 +53,6 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
 class Writer {
 public:
     explicit Writer(std::string& out) : out_(out) {}
-    ~Writer() { Flush(); }
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
@@ -81,6 +80,11 @@ public:
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
     void FollowUp(const TDialogItem& d, int k) { Number(d.FollowUp(k)); }
+    // Puts what is still in the buffer into the text.
+    void Flush() {
+        out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
+        end_ = buffer_;
+    }
 
 private:
     static constexpr std::size_t kNumberRoom = 32; // two numbers, a space and the line end
@@ -92,10 +96,6 @@ private:
         Room(2);
         *end_++ = '\r';
         *end_++ = '\n';
-    }
-    void Flush() {
-        out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
-        end_ = buffer_;
     }
 
     std::string& out_;
@@ -212,13 +212,12 @@ std::string SerializeProject(const Project& project) {
     std::string out;
     out.reserve(64 + project.ScriptFile.size() +
                 static_cast<std::size_t>(project.DialogCount()) * 1200);
-    {
-        Writer writer(out); // flushes when it goes
-        writer.Number(project.FunctionStart);
-        writer.Text(project.ScriptFile);
-        for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
-            WalkBlock(*d, writer);
-    }
+    Writer writer(out);
+    writer.Number(project.FunctionStart);
+    writer.Text(project.ScriptFile);
+    for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
+        WalkBlock(*d, writer);
+    writer.Flush();
     return out;
 }
 
