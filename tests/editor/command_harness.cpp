@@ -18,8 +18,6 @@ namespace kv::test {
 
 void CommandTest::SetUp() {
     EditorTest::SetUp();
-    // The window's shortcuts need it active.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     FocusOutline();
 }
 

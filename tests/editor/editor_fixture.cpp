@@ -1,11 +1,13 @@
 #include "editor_fixture.h"
 
+#include "editor/outline_editor.h"
 #include "editor/qt_text.h"
 #include "editor/text_editor_window.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -28,6 +30,8 @@ void EditorTest::StartWindow() {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->activateWindow();
+    // The window's shortcuts need it active.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 void EditorTest::TearDown() {
@@ -40,6 +44,7 @@ void EditorTest::TearDown() {
 
 void EditorTest::CloseWindow() {
     if (!window->isVisible()) return;
+    window->Outline().FillGridFor(nullptr);
     window->CurrentProject().Modified = false;
     window->close();
 }
@@ -94,6 +99,17 @@ void EditorTest::TypeText(QWidget* widget, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, widget, key, key == Qt::Key_Return ? QString() : QString(c),
                             Qt::NoModifier);
     }
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
 }
 
 TDialogItem& AddDialog(Project& project, std::int32_t number, std::string_view hint) {

@@ -45,7 +45,8 @@ protected:
     // Characters typed where the keyboard focus is (any alphabet).
     static void TypeText(QWidget* widget, const QString& text);
 
-    // Ends the test's window without the close question (the project is marked unchanged).
+    // Ends the test's window without the close question (the grids are dropped unwritten and the
+    // project is marked unchanged).
     void CloseWindow();
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -54,6 +55,10 @@ protected:
     TForm2* form = nullptr;
     ScriptedSeam* seam = nullptr;
 };
+
+// A file's bytes (empty when it cannot be read), and a file written with bytes.
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
 
 // A blank dialog appended to the project, with its number and caption (UTF-8, stored as
 // Windows-1251).

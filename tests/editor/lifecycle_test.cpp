@@ -2,6 +2,7 @@
 // question, and the failures that must not lose work.
 #include "editor_fixture.h"
 
+#include "editor/property_grids.h"
 #include "editor/qt_text.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
@@ -19,7 +20,7 @@ protected:
         Project p;
         p.FunctionStart = 2000;
         p.ScriptFile = "quest.erm";
-        AddDialog(p, 2000, "first");
+        AddDialog(p, 2000, "first").Variant[0] = "go"; // compiled: it has an answer
         AddDialog(p, 2001, "second");
         projectPath = WriteProject(p, QStringLiteral("quest.tlk"));
         OpenThroughMenu(projectPath);
@@ -212,6 +213,59 @@ TEST_F(LifecycleTest, CloseWithoutChangesAsksNothing) {
     window->N8Click();
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(seam->Count(ScriptedSeam::Kind::Question), 0);
+}
+
+TEST_F(LifecycleTest, SaveSaveAsAndCompileTakeTheValueBeingTypedOrStopAtABadNumber) {
+    const QString script = TempPath(QStringLiteral("quest.erm"));
+    const QString other = TempPath(QStringLiteral("other.tlk"));
+    WriteFile(script, "ZVSE\r\n");
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString written;
+    } commands[] = {{Qt::Key_S, Qt::ControlModifier, projectPath},
+                    {Qt::Key_F2, Qt::NoModifier, other},
+                    {Qt::Key_F9, Qt::NoModifier, script}};
+    ClickNode(DialogNode(0));
+    for (const auto& c : commands) {
+        // Typed, not committed, when the command's key comes.
+        const QString typed = QStringLiteral("typed for ") + c.written;
+        TypeIntoCell(window->v1, dialog_row::Header, typed);
+        if (c.key == Qt::Key_F2) seam->ExpectSave(other);
+        if (c.key == Qt::Key_F9) seam->ExpectMessage();
+        Press(c.key, c.modifiers);
+        EXPECT_TRUE(ReadFile(c.written).contains(typed.toUtf8())) << c.written.toStdString();
+    }
+    EXPECT_EQ(seam->LastCall()->icon, MessageIcon::Information);
+
+    // A refused number: the error, and no save dialog, no file written.
+    for (const auto& c : commands) {
+        const QByteArray before = ReadFile(c.written);
+        TypeIntoCell(window->v1, dialog_row::Header, QStringLiteral("lost"));
+        TypeIntoCell(window->v1, dialog_row::Escape, QStringLiteral("x"));
+        seam->ExpectMessage();
+        Press(c.key, c.modifiers);
+        EXPECT_EQ(seam->LastCall()->icon, MessageIcon::Error);
+        EXPECT_EQ(ReadFile(c.written), before) << c.written.toStdString();
+    }
+}
+
+TEST_F(LifecycleTest, CloseAsksAboutTheValueBeingTypedAlsoWhenTheGridRefusesIt) {
+    ClickNode(DialogNode(0));
+    TypeIntoCell(window->v1, dialog_row::Header, QStringLiteral("typed"));
+    seam->ExpectQuestion(MessageAnswer::Cancel);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Model().Dialogs()->Header, "typed");
+    EXPECT_TRUE(Model().Modified);
+
+    // Saved; then only a bad number typed: nothing could be stored, the question comes anyway.
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_FALSE(Model().Modified);
+    TypeIntoCell(window->v1, dialog_row::Escape, QStringLiteral("x"));
+    seam->ExpectMessage().ExpectQuestion(MessageAnswer::No);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(LifecycleTest, IniImportLeavesNoFileNameSoTheFirstSaveAsksForOne) {
