@@ -126,6 +126,12 @@ void TMain::ReportError(const QString& text) { ShowError(*seam_, text); }
 
 bool TMain::TreeChanging(QTreeWidgetItem* left) { return outline_->CommitGridOf(left); }
 
+bool TMain::CommitPendingEdit() {
+    v1->FinishTyping();
+    v2->FinishTyping();
+    return outline_->CommitGridOf(outline_->SelectedNode());
+}
+
 void TMain::TreeChange(QTreeWidgetItem* selected) {
     const GridKind shown = outline_->FillGridFor(selected);
     ToolButton7->setEnabled(shown == GridKind::Dialog);

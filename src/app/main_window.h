@@ -175,6 +175,9 @@ private:
     // Where the outline commands and their keys are wired (main_window_commands.cpp).
     void ConnectCommands();
 
+    // Finishes what is being typed into a grid and writes the grid of the selected node back, as
+    // leaving the node would; false when a value was refused (the error has been shown).
+    bool CommitPendingEdit();
     // Asks about unsaved changes; true when the calling command may go on.
     bool AskSaveChanges();
     // The first steps of Open and of the INI import: the question about unsaved changes, then

@@ -33,6 +33,9 @@ QString WithProjectExtension(const QString& name) {
 } // namespace
 
 bool TMain::AskSaveChanges() {
+    // What is being typed into a grid belongs to the project. A value the grid refused is typed
+    // work all the same: the question is asked, so the user can stay and put it right.
+    if (!CommitPendingEdit()) project_.Modified = true;
     if (!project_.Modified) return true;
     switch (seam_->AskYesNoCancel(QStringLiteral("Проект не сохранен. Вы хотите сохранить его?"),
                                   QStringLiteral("Предупреждение"))) {
@@ -113,9 +116,13 @@ void TMain::N3Click() {
     if (std::optional<QString> chosen = ChooseFileToOpen()) OpenProjectFile(*chosen);
 }
 
-void TMain::N4Click() { Save(); }
+void TMain::N4Click() {
+    if (CommitPendingEdit()) Save();
+}
 
-void TMain::N5Click() { SaveAs(); }
+void TMain::N5Click() {
+    if (CommitPendingEdit()) SaveAs();
+}
 
 void TMain::N8Click() { close(); }
 
@@ -139,6 +146,7 @@ QString TMain::ScriptPath() const {
 }
 
 void TMain::N11Click() {
+    if (!CommitPendingEdit()) return;
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) +

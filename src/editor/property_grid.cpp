@@ -115,12 +115,20 @@ bool PropertyGrid::event(QEvent* event) {
     return QTableWidget::event(event);
 }
 
+void PropertyGrid::FinishTyping() {
+    if (QWidget* editor = indexWidget(currentIndex())) EndTyping(editor);
+}
+
+void PropertyGrid::EndTyping(QWidget* editor) {
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 bool PropertyGrid::EditorKeyPress(QWidget* editor, QKeyEvent* event) {
     if (!IsCommitKey(event->key())) return false;
     // The value being typed belongs to the commit: put it into its cell and end the typing
     // before the grid is written back.
-    commitData(editor);
-    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    EndTyping(editor);
     setFocus();
     emit KeyDown(event->key(), event->modifiers());
     // Then the key does what it does in the grid: Tab and the arrows move to another cell.

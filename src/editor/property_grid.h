@@ -35,6 +35,9 @@ public:
     bool IsReadOnly(int row) const;
     // The value cell of a row, for a test or a caller that wants to point at it.
     QTableWidgetItem* ValueCell(int row) const { return item(row - 1, 1); }
+    // Ends any typing into a cell: the value being typed goes into its cell, as a commit key
+    // would put it there. Nothing is written back into the model.
+    void FinishTyping();
 
 signals:
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -47,6 +50,7 @@ private:
     friend class GridCellDelegate;
     // A key pressed in a cell editor; true when the grid has dealt with it.
     bool EditorKeyPress(QWidget* editor, QKeyEvent* event);
+    void EndTyping(QWidget* editor);
     void FitKeyColumn();
 
     int keyColumnWidth_ = 0; // what the longest key needs

@@ -1,142 +1,107 @@
-// The outline built from the model: nodes, images, the gap rule, and which dialog or slot a
-// selected node addresses.
+// The outline: built from the model (images, the nodes of free slots), the selection, the context
+// menu (driven by real right clicks while it runs its own event loop) with its shortcuts, and the
+// double click that follows a link.
 #include "editor_fixture.h"
 
-#include "editor/outline.h"
-#include "editor/outline_images.h"
-#include "editor/outline_editor.h"
 #include "editor/property_grids.h"
+#include "editor/text_editor_window.h"
 
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
 namespace kv::test {
 namespace {
 
-using OutlineTest = EditorTest;
+const char kOutline[] = "Start [0]\n  Go on [2]\n   [3]\n  Number [2]\nEmpty [1]\nNext [1]\n";
 
-QStringList Captions(const QTreeWidgetItem* dialogNode) {
-    QStringList out;
-    for (int i = 0; i < dialogNode->childCount(); ++i) out << NodeCaption(dialogNode->child(i));
-    return out;
-}
-
-QList<int> Images(const QTreeWidgetItem* dialogNode) {
-    QList<int> out;
-    for (int i = 0; i < dialogNode->childCount(); ++i) {
-        const QTreeWidgetItem* n = dialogNode->child(i);
-        EXPECT_EQ(NodeSelectedImage(n), NodeImage(n));
-        out << NodeImage(n);
+class OutlineTest : public EditorTest {
+protected:
+    // "Start" (1000) with "Go on" (linked to "Next"), a free slot, and "Number" (leading to 42
+    // by number only); "Empty" (1001) without variants; "Next" (1002).
+    void SetUp() override {
+        EditorTest::SetUp();
+        Project p;
+        TDialogItem& start = AddDialog(p, 1000, "Start");
+        SetSlot(start, 0, "Go on", 1002);
+        SetSlot(start, 2, "Number", 42);
+        start.Variants[2].Gold = 250;
+        AddDialog(p, 1001, "Empty");
+        AddDialog(p, 1002, "Next");
+        OpenProject(p);
     }
-    return out;
-}
+    // The enabled items of the context menu, by their names.
+    std::string Enabled() {
+        std::string names;
+        for (QAction* a : window->PopupMenu1->actions())
+            if (!a->isSeparator() && a->isEnabled()) names += a->objectName().toStdString() + " ";
+        return names;
+    }
+};
 
-TEST_F(OutlineTest, RebuildGivesImagesAndANodeForEverySlotUpToTheLastInUse) {
-    Project p;
-    TDialogItem& a = AddDialog(p, 1000, "Трактир");
-    TDialogItem& b = AddDialog(p, 1001, "Empty");
-    TDialogItem& c = AddDialog(p, 1002, "Third");
-    a.Variant[0] = "plain";
-    a.Function[1] = 1500;          // follow-up number only, no caption
-    a.Variant[3] = "to third";     // slot 2 stays free: a gap
-    a.Function[3] = 1002;         // linked to the third dialog once loaded
-    a.Variants[3].Gold = 250;
-    c.Variant[0] = "back";
-    c.Function[0] = 1000;
-    p.RebuildLinks();
-    (void)b;
-    OpenThroughMenu(WriteProject(p));
-
-    QTreeWidget* tree = window->Tree;
-    ASSERT_EQ(tree->topLevelItemCount(), 3);
-    EXPECT_EQ(NodeCaption(DialogNode(0)), QStringLiteral("Трактир"));
-    EXPECT_EQ(NodeImage(DialogNode(0)), kImageDialogWithVariants);
-    EXPECT_EQ(NodeImage(DialogNode(1)), kImageDialogWithoutVariants);
-    EXPECT_EQ(DialogNode(1)->childCount(), 0);
-    EXPECT_EQ(NodeImage(DialogNode(2)), kImageDialogWithVariants);
-    EXPECT_EQ(Captions(DialogNode(0)),
-              (QStringList{QStringLiteral("plain"), QString(), QString(), QStringLiteral("to third")}));
-    EXPECT_EQ(Images(DialogNode(0)),
-              (QList<int>{int(kImageVariantWithoutFollowUp), int(kImageVariantWithFollowUp),
-                          int(kImageVariantWithoutFollowUp), int(kImageVariantWithFollowUp)}));
-    // Nothing selected, nothing expanded, grids hidden, the project unchanged.
-    EXPECT_EQ(tree->currentItem(), nullptr);
-    EXPECT_FALSE(DialogNode(0)->isExpanded());
+TEST_F(OutlineTest, ANodeStandsForEverySlotUpToTheLastInUseAndShowsItsGrid) {
+    EXPECT_EQ(OutlineText(), kOutline);
+    EXPECT_EQ(Selected(), nullptr);
     EXPECT_FALSE(window->v1->isVisible());
     EXPECT_FALSE(window->v2->isVisible());
-    EXPECT_FALSE(Model().Modified);
 
-    // The node after the gap stands at its own slot: its grid shows slot 3.
-    ClickNode(VariantNode(0, 3));
-    EXPECT_TRUE(window->v2->isVisible());
-    EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("1002"));
+    ClickNode(VariantNode(0, 2));
+    EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("42"));
     EXPECT_EQ(window->v2->Value(variant_row::FirstCost + 6), QStringLiteral("250"));
-    ClickNode(VariantNode(0, 1));
-    EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("1500"));
-
-    // The third top-level node addresses the third dialog of the list.
+    EXPECT_FALSE(window->ToolButton7->isEnabled());
     ClickNode(DialogNode(2));
-    EXPECT_TRUE(window->v1->isVisible());
     EXPECT_FALSE(window->v2->isVisible());
     EXPECT_EQ(window->v1->Value(dialog_row::Function), QStringLiteral("1002"));
-    EXPECT_FALSE(Model().Modified) << "browsing must not mark the project changed";
+    EXPECT_TRUE(window->ToolButton7->isEnabled());
+    EXPECT_FALSE(P().Modified);
 }
 
-TEST_F(OutlineTest, RebuildRecomputesImagesAndDropsTheSelection) {
-    Project p;
-    AddDialog(p, 7, "one");
-    OpenThroughMenu(WriteProject(p));
-    ClickNode(DialogNode(0));
-    ASSERT_TRUE(window->v1->isVisible());
-    ASSERT_TRUE(window->ToolButton7->isEnabled());
+TEST_F(OutlineTest, TheContextMenuIsForTheNodeUnderTheMouseWhichItSelectsOnceClosed) {
+    Select(DialogNode(1));
+    std::string enabled;
+    QTreeWidgetItem* selectedWhileOpen = nullptr;
+    RightClick(VariantNode(0, 2), [&](QMenu&) {
+        enabled = Enabled();
+        selectedWhileOpen = Selected();
+    });
+    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 ");
+    EXPECT_EQ(selectedWhileOpen, DialogNode(1));
+    EXPECT_EQ(Selected(), VariantNode(0, 2));
+    RightClick(nullptr, [&](QMenu&) { enabled = Enabled(); }); // below the last node: the selected
+    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 ");
+    RightClick(DialogNode(1), [&](QMenu&) { enabled = Enabled(); });
+    EXPECT_EQ(enabled, "N14 N15 N19 N26 N17 N18 ");
 
-    Model().Dialogs()->Variant[0] = "added";
-    Model().Dialogs()->Function[0] = 9;
-    QTest::keyClick(window->Tree, Qt::Key_F5);
-    ASSERT_EQ(window->Tree->topLevelItemCount(), 1);
-    EXPECT_EQ(NodeImage(DialogNode(0)), kImageDialogWithVariants);
-    EXPECT_EQ(Images(DialogNode(0)), QList<int>{int(kImageVariantWithFollowUp)});
-    EXPECT_EQ(window->Tree->currentItem(), nullptr);
-    EXPECT_FALSE(window->v1->isVisible());
-    EXPECT_FALSE(window->ToolButton7->isEnabled());
+    // The shortcuts follow the last opening: Ctrl+Up does nothing, Tab opens the text editor for
+    // the dialog, and never leaves the outline.
+    KeyOn(VariantNode(0, 2), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(OutlineText(), kOutline);
+    EXPECT_EQ(Selected(), VariantNode(0, 2));
+    seam->ExpectTextEditor([](TForm2& form) { form.N2Click(); });
+    KeyOn(DialogNode(1), Qt::Key_Tab);
+    TakeBackActivation();
+    EXPECT_EQ(QApplication::focusWidget(), &Tree());
 
-    // An empty project gives an empty outline.
-    window->ToolButton1Click();
-    EXPECT_EQ(window->Tree->topLevelItemCount(), 0);
-    EXPECT_EQ(Model().Dialogs(), nullptr);
+    // A value typed into the selected dialog's grid is committed when the right-clicked variant
+    // takes the selection; "Вверх" then moves that variant. Now Tab is used up for nothing.
+    TypeIntoCell(window->v1, dialog_row::Header, QStringLiteral("Typed"));
+    RightClick(VariantNode(0, 2), [&](QMenu& menu) { Choose(menu, window->N21); });
+    EXPECT_EQ(P().DialogAt(1)->Header, "Typed");
+    EXPECT_EQ(OutlineText(), "Start [0]\n  Go on [2]\n  Number [2]\n   [3]\nEmpty [1]\nNext [1]\n");
+    EXPECT_EQ(Selected(), VariantNode(0, 1));
+    KeyOn(VariantNode(0, 1), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &Tree());
 }
 
-TEST_F(OutlineTest, SelectionMovesWithArrowKeysAndNeverDisappearsOnCtrlClick) {
-    Project p;
-    TDialogItem& a = AddDialog(p, 10, "a");
-    a.Variant[0] = "x";
-    AddDialog(p, 11, "b");
-    OpenThroughMenu(WriteProject(p));
-
-    // Focus arriving by the keyboard makes the first node current: it is then selected too,
-    // the node whose grid is shown.
-    window->Tree->clearFocus();
-    window->Tree->setFocus(Qt::TabFocusReason);
-    ASSERT_EQ(window->Tree->currentItem(), DialogNode(0));
-    EXPECT_TRUE(DialogNode(0)->isSelected());
-    EXPECT_TRUE(window->v1->isVisible());
-
-    ClickNode(DialogNode(0));
-    QTest::keyClick(window->Tree, Qt::Key_Right); // expand
-    QTest::keyClick(window->Tree, Qt::Key_Down);
-    EXPECT_EQ(window->Tree->currentItem(), VariantNode(0, 0));
-    EXPECT_TRUE(window->v2->isVisible());
-    EXPECT_FALSE(window->ToolButton7->isEnabled());
-    QTest::keyClick(window->Tree, Qt::Key_Down);
-    EXPECT_EQ(window->Tree->currentItem(), DialogNode(1));
-    EXPECT_EQ(window->v1->Value(dialog_row::Function), QStringLiteral("11"));
-
-    const QRect rect = window->Tree->visualItemRect(DialogNode(1));
-    QTest::mouseClick(window->Tree->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      rect.center());
-    EXPECT_EQ(window->Outline().SelectedNode(), DialogNode(1));
-    EXPECT_TRUE(DialogNode(1)->isSelected());
-    EXPECT_TRUE(window->v1->isVisible());
+TEST_F(OutlineTest, DoubleClickFollowsALinkToItsDialogOnly) {
+    for (QTreeWidgetItem* node : {VariantNode(0, 0), VariantNode(0, 2), DialogNode(1)}) {
+        ClickNode(node);
+        QTest::mouseDClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier,
+                           Tree().visualItemRect(node).center());
+        EXPECT_EQ(Selected(), node == VariantNode(0, 0) ? DialogNode(2) : node);
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The text editor window over a dialog's message: loading, the keys that save and discard,
-// the line count, and what is written back.
+// The text editor window over a dialog's message: the lines it opens with, the keys that save and
+// discard, the line count, and what is written back.
 #include "editor_fixture.h"
 
 #include "editor/property_grids.h"
@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QToolButton>
 
 namespace kv::test {
 namespace {
@@ -19,103 +20,81 @@ protected:
         EditorTest::SetUp();
         Project p;
         TDialogItem& d = AddDialog(p, 500, "Message");
-        d.Text[0] = Utf8ToCp1251("Здравствуй, путник.");
+        d.Text[0] = W("Здравствуй, путник.");
         d.Text[2] = std::string(200, 'w') + " end"; // wider than the window, one line
-        d.Variant[0] = "answer";
-        OpenThroughMenu(WriteProject(p));
+        OpenProject(p);
         ClickNode(DialogNode(0));
-        ASSERT_TRUE(window->ToolButton7->isEnabled());
     }
-    TDialogItem& D() { return *Model().Dialogs(); }
-    QString StatusText() const { return form->LineCount->text(); }
-    void ClickEditButton() {
+    TDialogItem& D() { return *P().Dialogs(); }
+    QString Status() const { return form->LineCount->text(); }
+    // Opens the window with the toolbar button; `action` drives it and closes it.
+    void Edit(std::function<void(TForm2&)> action) {
+        seam->ExpectTextEditor(std::move(action));
         QTest::mouseClick(window->ToolButton7, Qt::LeftButton);
+    }
+    void Replace(TForm2& w, const QString& text) {
+        w.Memo1->selectAll();
+        TypeText(w.Memo1, text);
     }
 };
 
-TEST_F(TextEditorTest, OpensTheTrimmedLinesAndTabSavesThemUnchangedAtANarrowWidth) {
+TEST_F(TextEditorTest, OpensTheLinesUpToTheLastUsedAndTabSavesThemUnchangedAtANarrowWidth) {
     const auto before = D().Text;
-    seam->ExpectTextEditor([&](TForm2& w) {
-        EXPECT_EQ(w.windowTitle(), QStringLiteral("Редактирование текста"));
-        EXPECT_EQ(w.Lines(), (QStringList{QStringLiteral("Здравствуй, путник."), QString(),
-                                          QString(200, QLatin1Char('w')) + QStringLiteral(" end")}));
-        EXPECT_EQ(StatusText(), QStringLiteral("Строк: 3/30"));
-        // Narrow: the long line wraps on screen into several display lines.
-        w.resize(160, 200);
+    Edit([&](TForm2& w) {
+        EXPECT_EQ(w.Lines(),
+                  (QStringList{Q("Здравствуй, путник."), QString(),
+                               QString(200, QLatin1Char('w')) + QStringLiteral(" end")}));
+        EXPECT_EQ(Status(), Q("Строк: 3/30"));
+        w.resize(160, 200); // the long line wraps on screen
         QTest::qWait(0);
         EXPECT_GT(w.Memo1->document()->documentLayout()->documentSize().height(), 3);
         QTest::keyClick(w.Memo1, Qt::Key_Tab);
     });
-    ClickEditButton();
     EXPECT_EQ(D().Text, before) << "saving an unchanged text must not re-split its lines";
-    EXPECT_TRUE(Model().Modified);
     EXPECT_FALSE(form->Memo1->toPlainText().contains(QLatin1Char('\t')));
 }
 
 TEST_F(TextEditorTest, EscDiscardsAndTheCloseBoxSaves) {
-    seam->ExpectTextEditor([&](TForm2& w) {
-        w.Memo1->selectAll();
-        TypeText(w.Memo1, QStringLiteral("Новый текст"));
+    Edit([&](TForm2& w) {
+        Replace(w, Q("Новый текст"));
         QTest::keyClick(w.Memo1, Qt::Key_Escape);
     });
-    ClickEditButton();
-    EXPECT_EQ(D().Text[0], Utf8ToCp1251("Здравствуй, путник."));
-    EXPECT_FALSE(Model().Modified);
-    EXPECT_EQ(window->v1->Value(dialog_row::Text), QStringLiteral("Здравствуй, путник."));
+    EXPECT_EQ(D().Text[0], W("Здравствуй, путник."));
+    EXPECT_FALSE(P().Modified);
 
-    seam->ExpectTextEditor([&](TForm2& w) {
+    Edit([&](TForm2& w) {
         EXPECT_EQ(w.ResultFlag(), 0) << "the flag is reset each time the window is shown";
-        w.Memo1->selectAll();
-        TypeText(w.Memo1, QStringLiteral("Первая\n\nТретья"));
+        Replace(w, Q("Первая\n\nТретья"));
         w.close();
     });
-    ClickEditButton();
-    EXPECT_EQ(D().Text[0], Utf8ToCp1251("Первая"));
-    EXPECT_TRUE(D().Text[1].empty());
-    EXPECT_EQ(D().Text[2], Utf8ToCp1251("Третья"));
-    for (std::size_t i = 3; i < D().Text.size(); ++i) EXPECT_TRUE(D().Text[i].empty());
-    EXPECT_TRUE(Model().Modified);
-    EXPECT_EQ(window->v1->Value(dialog_row::Text), QStringLiteral("Первая"));
+    std::array<LineString, kTextLineCount> expected{};
+    expected[0] = W("Первая");
+    expected[2] = W("Третья");
+    EXPECT_EQ(D().Text, expected);
+    EXPECT_TRUE(P().Modified);
+    EXPECT_EQ(window->v1->Value(dialog_row::Text), Q("Первая"));
 }
 
 TEST_F(TextEditorTest, CountsLinesLiveAndCutsAtThirtyLinesAnd255Characters) {
-    seam->ExpectTextEditor([&](TForm2& w) {
-        w.Memo1->selectAll();
-        TypeText(w.Memo1, QString(300, QChar(0x0444)) + QLatin1Char('\n')); // ф
-        for (int i = 2; i <= 35; ++i)
-            TypeText(w.Memo1, QString::number(i) + (i < 35 ? QStringLiteral("\n") : QString()));
-        EXPECT_TRUE(StatusText().startsWith(QStringLiteral("Строк: 35/30")));
-        EXPECT_GT(StatusText().size(), QStringLiteral("Строк: 35/30").size())
-            << "going over thirty lines is said plainly";
-        QTest::keyClick(w.Memo1, Qt::Key_Backspace);
-        QTest::keyClick(w.Memo1, Qt::Key_Backspace);
-        QTest::keyClick(w.Memo1, Qt::Key_Backspace);
-        EXPECT_EQ(StatusText(), QStringLiteral("Строк: 34/30  — строки после 30-й не будут сохранены"));
+    Edit([&](TForm2& w) {
+        Replace(w, QString(300, QChar(0x0444)) + QLatin1Char('\n')); // ф
+        for (int i = 2; i <= 34; ++i)
+            TypeText(w.Memo1, QString::number(i) + (i < 34 ? QStringLiteral("\n") : QString()));
+        EXPECT_EQ(Status(), Q("Строк: 34/30  — строки после 30-й не будут сохранены"));
         QTest::keyClick(w.Memo1, Qt::Key_Tab);
     });
-    ClickEditButton();
     EXPECT_EQ(D().Text[0].view(), std::string(255, '\xF4'));
-    EXPECT_EQ(D().Text[29], "30");
     EXPECT_EQ(D().Text[1], "2");
+    EXPECT_EQ(D().Text[29], "30");
 
-    // Everything deleted: all thirty lines empty, and so is the grid's row.
-    seam->ExpectTextEditor([&](TForm2& w) {
+    Edit([&](TForm2& w) {
         w.Memo1->selectAll();
         QTest::keyClick(w.Memo1, Qt::Key_Delete);
-        EXPECT_EQ(StatusText(), QStringLiteral("Строк: 0/30"));
+        EXPECT_EQ(Status(), Q("Строк: 0/30"));
         QTest::keyClick(w.Memo1, Qt::Key_Tab);
     });
-    ClickEditButton();
-    for (const LineString& line : D().Text) EXPECT_TRUE(line.empty());
+    EXPECT_EQ(D().Text, (std::array<LineString, kTextLineCount>{}));
     EXPECT_EQ(window->v1->Value(dialog_row::Text), QString());
-}
-
-TEST_F(TextEditorTest, DoesNothingForAVariantNode) {
-    ClickNode(DialogNode(0)->child(0));
-    EXPECT_FALSE(window->ToolButton7->isEnabled());
-    window->v1EditButtonClick(); // the handler itself refuses a variant node
-    EXPECT_EQ(seam->Count(ScriptedSeam::Kind::TextEditor), 0);
-    EXPECT_FALSE(Model().Modified);
 }
 
 } // namespace
