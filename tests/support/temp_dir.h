@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -15,15 +16,12 @@ class TempDir {
 public:
     TempDir() {
         std::random_device random;
-        auto base = std::filesystem::temp_directory_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            auto candidate = base / ("korv-test-" + std::to_string(random()));
-            if (std::filesystem::create_directory(candidate)) {
-                path_ = candidate;
-                return;
-            }
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            auto candidate =
+                std::filesystem::temp_directory_path() / ("korv-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) path_ = candidate;
         }
-        throw std::runtime_error("cannot create a temporary folder");
+        if (path_.empty()) throw std::runtime_error("cannot create a temporary folder");
     }
     ~TempDir() {
         std::error_code ec;
@@ -34,13 +32,11 @@ public:
 
     const std::filesystem::path& Root() const { return path_; }
     std::string Path(std::string_view name) const { return (path_ / name).string(); }
-
     // The names in the folder, hidden ones included (a stray temporary file shows up here).
     std::set<std::string> Entries() const {
         std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
             names.insert(entry.path().filename().string());
-        }
         return names;
     }
 
@@ -54,8 +50,8 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace kvtest

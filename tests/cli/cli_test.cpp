@@ -1,0 +1,134 @@
+// korvanthiel-cli driven as a build script drives it: the real binary, its exit status, its
+// output streams and the files it leaves.
+#include "erm/splice.h"
+#include "project/ini_import.h"
+#include "project/tlk_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <sys/wait.h>
+
+namespace kv {
+namespace {
+
+namespace fs = std::filesystem;
+using kvtest::ReadBytes;
+using kvtest::WriteBytes;
+using Names = std::set<std::string>;
+
+const std::string kUser = "; the modder's own code\r\n!!VRv1:S0;\r\n";
+const std::string kEpoch = "TZ=UTC0 SOURCE_DATE_EPOCH=1700000000";
+constexpr std::string_view kEpochStamp = "14.11.2023 22:13:20";
+
+std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+} // no quote in our paths
+
+class Cli : public ::testing::Test {
+protected:
+    // The tavern as a project file, its script (tavern.erm) beside it.
+    Cli() : project(ImportIniFile(KORV_EXAMPLES "/tavern.ini")) {
+        SaveProject(project, dir.Path("quest.tlk"));
+        WriteBytes(dir.Path("tavern.erm"), kUser);
+    }
+
+    // Runs the tool in `folder` (the test's own by default) with `env` before it; a shell line.
+    int Run(const std::string& args, const std::string& env = kEpoch, std::string folder = "") {
+        const std::string command = "cd " + Quote(folder.empty() ? dir.Root().string() : folder) +
+                                    " && env " + env + " " + Quote(KORV_CLI) + " " + args + " >" +
+                                    Quote(captures.Path("out")) + " 2>" +
+                                    Quote(captures.Path("err"));
+        const int raw = std::system(command.c_str());
+        out = ReadBytes(captures.Path("out"));
+        err = ReadBytes(captures.Path("err"));
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::string Script() const { return ReadBytes(dir.Path("tavern.erm")); }
+
+    kvtest::TempDir dir, captures;
+    Project project;
+    std::string out, err;
+};
+
+TEST_F(Cli, CompileWritesTheProjectsScriptReproducibly) {
+    // The project's own script is found beside the project; --script is the caller's path, from
+    // the current folder.
+    const std::string build = dir.Path("build");
+    fs::create_directory(build);
+    WriteBytes(build + "/tavern.erm", "build copy\r\n");
+    ASSERT_EQ(Run("compile ../quest.tlk", kEpoch, build), 0) << err;
+    EXPECT_EQ(err, "");
+    const std::string written = Script();
+    EXPECT_EQ(written, SpliceScript(kUser, project, kEpochStamp));
+    EXPECT_EQ(out, "Compiled 4 dialogs into ../tavern.erm (" + std::to_string(written.size()) +
+                       " bytes)\n");
+    ASSERT_EQ(Run("compile ../quest.tlk --script tavern.erm", kEpoch, build), 0) << err;
+    EXPECT_EQ(ReadBytes(build + "/tavern.erm"),
+              SpliceScript("build copy\r\n", project, kEpochStamp));
+
+    ASSERT_EQ(Run("compile quest.tlk"), 0);
+    EXPECT_EQ(Script(), written);
+    // The moment is SOURCE_DATE_EPOCH in local time; a value that is no number is refused.
+    ASSERT_EQ(Run("compile quest.tlk", "TZ=MSK-3 SOURCE_DATE_EPOCH=1700000000"), 0);
+    EXPECT_EQ(Script(), SpliceScript(kUser, project, "15.11.2023 01:13:20"));
+    EXPECT_EQ(Run("compile quest.tlk", "SOURCE_DATE_EPOCH=yesterday"), 1);
+    EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos);
+    EXPECT_EQ(Script(), SpliceScript(kUser, project, "15.11.2023 01:13:20"));
+}
+
+TEST_F(Cli, AFailureExitsWith1SaysWhyAndWritesNothing) {
+    WriteBytes(dir.Path("out.tlk"), "previous\r\n");
+    WriteBytes(dir.Path("huge.ini"), "[Main]\r\nFunctionStart=1\r\nFunctionEnd=200000\r\n");
+    fs::copy_file(KORV_EXAMPLES "/tavern.ini", dir.Path("tavern.ini.txt"));
+    fs::permissions(dir.Path("tavern.erm"), fs::perms::owner_read);
+    const std::pair<std::string, std::string> failures[] = {
+        {"compile quest.tlk", "tavern.erm"}, // read-only
+        {"compile quest.tlk --script lost.erm", "Не найден выходной файл! lost.erm"},
+        {"compile none.tlk", "File not found"},
+        {"convert missing.tlk out.tlk", "File not found"},
+        {"convert tavern.erm out.tlk", "Invalid numeric input"},
+        {"convert tavern.ini.txt out.tlk", "Invalid numeric input"}, // only .ini is INI
+        {"convert huge.ini out.tlk",
+         "Слишком большой диапазон функций: 1..200000 (не больше 100000 диалогов)"},
+        {"convert quest.tlk no/folder/out.tlk", "File not found"}};
+    const Names names = dir.Entries();
+    for (const auto& [args, message] : failures) {
+        EXPECT_EQ(Run(args), 1) << args;
+        EXPECT_EQ(out, "");
+        EXPECT_NE(err.find(message), std::string::npos) << err;
+        EXPECT_EQ(ReadBytes(dir.Path("out.tlk")), "previous\r\n");
+        EXPECT_EQ(Script(), kUser);
+        EXPECT_EQ(dir.Entries(), names);
+    }
+}
+
+TEST_F(Cli, AnIniProjectInAnyCaseIsReadAsTheImportReadsIt) {
+    fs::copy_file(KORV_EXAMPLES "/tavern.ini", dir.Path("Tavern.INI"));
+    ASSERT_EQ(Run("convert Tavern.INI tavern.tlk"), 0) << err;
+    EXPECT_EQ(out, "Wrote tavern.tlk: 4 dialogs\n");
+    EXPECT_EQ(ReadBytes(dir.Path("tavern.tlk")), SerializeProject(project));
+    ASSERT_EQ(Run("compile Tavern.INI"), 0) << err; // its script beside it
+    EXPECT_EQ(ReadBytes(dir.Path("tavern.erm")), SpliceScript(kUser, project, kEpochStamp));
+}
+
+TEST_F(Cli, WrongUsageExitsWith2AndWritesNothing) {
+    for (const char* args :
+         {"", "compile", "frobnicate x", "--frobnicate", "compile quest.tlk extra",
+          "compile quest.tlk --script", "compile quest.tlk --script a.erm --script b.erm",
+          "compile --verbose quest.tlk", "convert quest.tlk", "convert quest.tlk a.tlk b.tlk"}) {
+        EXPECT_EQ(Run(args), 2) << args;
+        EXPECT_EQ(err.rfind("Usage:", 0), 0u) << args;
+    }
+    EXPECT_EQ(dir.Entries(), (Names{"quest.tlk", "tavern.erm"}));
+    EXPECT_EQ(Script(), kUser);
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(out.find("convert INPUT OUTPUT"), std::string::npos);
+}
+
+} // namespace
+} // namespace kv
