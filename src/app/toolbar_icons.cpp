@@ -1,5 +1,7 @@
 #include "app/toolbar_icons.h"
 
+#include "editor/icon_paths.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -20,25 +22,14 @@ const QColor kBrown(0xa0, 0x6d, 0x10);
 
 QPainterPath Page(QRectF r) {
     const qreal fold = 5;
-    QPainterPath path;
-    path.moveTo(r.left(), r.top());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.right(), r.bottom());
-    path.lineTo(r.left(), r.bottom());
-    path.closeSubpath();
-    return path;
+    return PolygonPath({r.topLeft(), QPointF(r.right() - fold, r.top()),
+                        QPointF(r.right(), r.top() + fold), r.bottomRight(), r.bottomLeft()});
 }
 
 QPainterPath Bubble(QRectF r) {
-    QPainterPath path;
-    path.addRoundedRect(r, 3, 3);
-    QPainterPath tail;
-    tail.moveTo(r.left() + 3, r.bottom() - 1);
-    tail.lineTo(r.left() + 3, r.bottom() + 5);
-    tail.lineTo(r.left() + 9, r.bottom() - 1);
-    tail.closeSubpath();
-    return path.united(tail);
+    return SpeechBubble(r, 3, QPointF(r.left() + 3, r.bottom() - 1),
+                        QPointF(r.left() + 3, r.bottom() + 5),
+                        QPointF(r.left() + 9, r.bottom() - 1));
 }
 
 void DrawBubble(QPainter& p, QRectF r, const QColor& fill, const QColor& edge) {
@@ -75,22 +66,12 @@ void Paint(QPainter& p, ToolIcon icon) {
     case ToolIcon::Open: {
         p.setPen(QPen(kBrown, 1.2));
         p.setBrush(kYellow.darker(115));
-        QPainterPath back;
-        back.moveTo(2.5, 5.5);
-        back.lineTo(9, 5.5);
-        back.lineTo(11, 7.5);
-        back.lineTo(19.5, 7.5);
-        back.lineTo(19.5, 19.5);
-        back.lineTo(2.5, 19.5);
-        back.closeSubpath();
+        const QPainterPath back =
+            PolygonPath({{2.5, 5.5}, {9, 5.5}, {11, 7.5}, {19.5, 7.5}, {19.5, 19.5}, {2.5, 19.5}});
         p.drawPath(back);
         p.setBrush(kYellow);
-        QPainterPath front;
-        front.moveTo(5.5, 11.5);
-        front.lineTo(22.5, 11.5);
-        front.lineTo(19.5, 19.5);
-        front.lineTo(2.5, 19.5);
-        front.closeSubpath();
+        const QPainterPath front =
+            PolygonPath({{5.5, 11.5}, {22.5, 11.5}, {19.5, 19.5}, {2.5, 19.5}});
         p.drawPath(front);
         break;
     }
@@ -137,11 +118,7 @@ void Paint(QPainter& p, ToolIcon icon) {
         p.setBrush(kYellow);
         p.drawRect(QRectF(-2, -9, 4, 12));
         p.setBrush(QColor(0xf0, 0xd0, 0xa0));
-        QPainterPath tip;
-        tip.moveTo(-2, 3);
-        tip.lineTo(2, 3);
-        tip.lineTo(0, 7);
-        tip.closeSubpath();
+        const QPainterPath tip = PolygonPath({{-2, 3}, {2, 3}, {0, 7}});
         p.drawPath(tip);
         p.restore();
         break;
@@ -153,14 +130,8 @@ void Paint(QPainter& p, ToolIcon icon) {
     }
     case ToolIcon::Compile: {
         // A lightning bolt striking the script.
-        QPainterPath bolt;
-        bolt.moveTo(13.5, 1.5);
-        bolt.lineTo(5.5, 13.5);
-        bolt.lineTo(11, 13.5);
-        bolt.lineTo(8.5, 22.5);
-        bolt.lineTo(18.5, 9.5);
-        bolt.lineTo(12.5, 9.5);
-        bolt.closeSubpath();
+        const QPainterPath bolt = PolygonPath(
+            {{13.5, 1.5}, {5.5, 13.5}, {11, 13.5}, {8.5, 22.5}, {18.5, 9.5}, {12.5, 9.5}});
         p.setPen(QPen(QColor(0xb0, 0x3a, 0x00), 1.2));
         p.setBrush(QColor(0xff, 0x8c, 0x1a));
         p.drawPath(bolt);

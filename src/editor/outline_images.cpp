@@ -1,5 +1,7 @@
 #include "editor/outline_images.h"
 
+#include "editor/icon_paths.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -14,14 +16,7 @@ constexpr int kSize = 16;
 
 // A speech bubble: a rounded box with a tail at the lower left.
 QPainterPath Bubble() {
-    QPainterPath path;
-    path.addRoundedRect(QRectF(1.5, 1.5, 13, 10), 2.5, 2.5);
-    QPainterPath tail;
-    tail.moveTo(3.5, 11);
-    tail.lineTo(3.5, 15);
-    tail.lineTo(8, 11);
-    tail.closeSubpath();
-    return path.united(tail);
+    return SpeechBubble(QRectF(1.5, 1.5, 13, 10), 2.5, {3.5, 11}, {3.5, 15}, {8, 11});
 }
 
 QPixmap Draw(int image) {
@@ -50,15 +45,8 @@ QPixmap Draw(int image) {
     }
     case kImageVariantWithFollowUp: {
         // A green arrow: the answer leads on to another function.
-        QPainterPath arrow;
-        arrow.moveTo(2, 6);
-        arrow.lineTo(8, 6);
-        arrow.lineTo(8, 2.5);
-        arrow.lineTo(14.5, 8);
-        arrow.lineTo(8, 13.5);
-        arrow.lineTo(8, 10);
-        arrow.lineTo(2, 10);
-        arrow.closeSubpath();
+        const QPainterPath arrow =
+            PolygonPath({{2, 6}, {8, 6}, {8, 2.5}, {14.5, 8}, {8, 13.5}, {8, 10}, {2, 10}});
         p.setPen(QPen(QColor(0x1b, 0x6e, 0x20), 1));
         p.setBrush(QColor(0x3c, 0xb3, 0x44));
         p.drawPath(arrow);
@@ -83,7 +71,9 @@ const std::array<QPixmap, kOutlineImageCount>& Pixmaps() {
     return pixmaps;
 }
 
-bool InRange(int image) { return image >= 0 && image < kOutlineImageCount; }
+bool InRange(int image) {
+    return image >= 0 && image < kOutlineImageCount;
+}
 
 } // namespace
 
