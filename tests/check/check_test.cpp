@@ -90,11 +90,18 @@ TEST(CheckProject, EachRuleFindsItsProblemsAndNothingElse) {
          [](Project& p, std::string&) {
              p.Dialogs()->VariantDefault = 3;
              p.Dialogs()->VariantEscape = 12;
-             p.Dialogs()->Variants[0].Gold = 10;
-             p.DialogAt(1)->VariantEscape = 4; // only a skill without a level: nothing can fail
-             p.DialogAt(1)->Variants[0].Skill = 3;
+             p.Dialogs()->Variants[0].Skill = 4; // a level test can fail
+             p.Dialogs()->Variants[0].Slevel = 1;
+             p.DialogAt(1)->VariantEscape = 4;
+             p.DialogAt(1)->Variants[0].Gold = 10; // so can a cost
+             p.DialogAt(1)->Function[0] = 102;
+             TDialogItem& third = Add(p, 102);
+             third.VariantEscape = 4; // only a skill without a level: nothing can fail
+             third.Variants[0].Skill = 3;
          },
-         {{kWarn, 100, 0, F::VariantEscape}, {kWarn, 100, 0, F::VariantDefault}}},
+         {{kWarn, 100, 0, F::VariantEscape},
+          {kWarn, 100, 0, F::VariantDefault},
+          {kWarn, 101, 0, F::VariantEscape}}},
         {"skills and levels out of the game's range",
          [](Project& p, std::string&) {
              p.Dialogs()->Variants[0].Skill = 29;
@@ -105,12 +112,13 @@ TEST(CheckProject, EachRuleFindsItsProblemsAndNothingElse) {
          {{kWarn, 100, 1, F::Skill}, {kWarn, 100, 2, F::Slevel}}},
         {"dialogs nothing leads to",
          [](Project& p, std::string& s) {
-             s = "!!FU103:P;!!FUv2:P;" + kMarker + "!!FU105:P;";
+             s = "!!FU106:P;" + kMarker + "!!FU105:P;";
              Add(p, 102, 102); // only itself
-             Add(p, 103);      // the script calls it
-             Add(p, 104);      // another dialog's own ERM runs it
+             Add(p, 103, 103); // itself, and 104
+             Add(p, 104, 103); // another dialog's own ERM runs it
              p.Dialogs()->ScriptAfter = "!!DO104/1/3/1:P;";
              Add(p, 105); // called below the marker only
+             Add(p, 106); // the script calls it
          },
          {{kWarn, 102, 0, F::None}, {kWarn, 105, 0, F::None}}},
         {"a script without its marker",
