@@ -100,13 +100,30 @@ private:
     // Which dialog first holds each number, and who calls what: the answers' follow-ups and the
     // calls in the dialogs' own ERM text.
     void CollectNumbersAndCalls() {
-        firstWithNumber_.reserve(std::size_t(project_.DialogCount()));
-        ScriptFacts ownCode;
+        const auto count = std::size_t(project_.DialogCount());
+        firstWithNumber_.reserve(count);
+        // A link's number is looked up by the linked dialog's position rather than read from its
+        // record: records are large and scattered, and reading one per link is most of the time
+        // a large project's check would take.
+        std::unordered_map<const TDialogItem*, std::int32_t> numberOf;
+        numberOf.reserve(count);
         int position = 0;
         for (const TDialogItem* d = project_.Dialogs(); d; d = d->Next, ++position) {
             firstWithNumber_.try_emplace(d->FunctionNumber, position);
-            for (int k = 0; k < kSlotCount; ++k)
-                if (d->HasFollowUp(k)) callers_.Add(d->FollowUp(k), position);
+            numberOf.emplace(d, d->FunctionNumber);
+        }
+        ScriptFacts ownCode;
+        position = 0;
+        for (const TDialogItem* d = project_.Dialogs(); d; d = d->Next, ++position) {
+            for (std::size_t k = 0; k < kSlotCount; ++k) {
+                if (const TDialogItem* link = d->LinkDialog[k]) {
+                    auto it = numberOf.find(link);
+                    callers_.Add(it != numberOf.end() ? it->second : link->FunctionNumber,
+                                 position);
+                } else if (d->Function[k] != 0) {
+                    callers_.Add(d->Function[k], position);
+                }
+            }
             if (d->ScriptBefore.empty() && d->ScriptAfter.empty()) continue;
             ownCode.called.clear();
             ScanErmText(d->ScriptBefore.view(), ownCode);
