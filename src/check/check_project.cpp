@@ -15,9 +15,13 @@ constexpr int kLastSkill = 28;
 constexpr int kLastSkillLevel = 3;
 constexpr int kManyCallers = -2;
 
-std::string Number(std::int64_t n) { return std::to_string(n); }
+std::string Number(std::int64_t n) {
+    return std::to_string(n);
+}
 
-bool HasCaret(std::string_view text) { return text.find('^') != std::string_view::npos; }
+bool HasCaret(std::string_view text) {
+    return text.find('^') != std::string_view::npos;
+}
 
 // A requirement that can fail sends the choice to the escape answer: a skill level test or a
 // cost (a skill without a level only hides the answer).
@@ -102,9 +106,9 @@ private:
     void CollectNumbersAndCalls() {
         const auto count = std::size_t(project_.DialogCount());
         firstWithNumber_.reserve(count);
-        // A link's number is looked up by the linked dialog's position rather than read from its
-        // record: records are large and scattered, and reading one per link is most of the time
-        // a large project's check would take.
+        // A link's number comes from this table, filled in one walk of the list, rather than
+        // from the linked record: records are large and scattered, and reading one per link
+        // would be most of the time a large project's check takes.
         std::unordered_map<const TDialogItem*, std::int32_t> numberOf;
         numberOf.reserve(count);
         int position = 0;
@@ -139,17 +143,18 @@ private:
         const int first = firstWithNumber_.at(n);
         if (first != position) {
             AddError(d, -1, ProblemField::FunctionNumber,
-                  "номер функции уже у диалога №" + Number(first + 1) +
-                      " в списке: игра выполнит обе функции");
+                     "номер функции уже у диалога №" + Number(first + 1) +
+                         " в списке: игра выполнит обе функции");
         }
         if (script_.defined.contains(n)) {
             AddError(d, -1, ProblemField::FunctionNumber,
-                  "функцию " + Number(n) + " уже определяет сам скрипт (!?FU" + Number(n) +
-                      " выше маркера)");
+                     "функцию " + Number(n) + " уже определяет сам скрипт (!?FU" + Number(n) +
+                         " выше маркера)");
         }
         if (position > 0 && !callers_.OtherThan(n, position) && !script_.called.contains(n)) {
-            AddWarning(d, -1, ProblemField::None,
-                    "к диалогу не ведет ни один ответ других диалогов и ни один вызов в скрипте");
+            AddWarning(
+                d, -1, ProblemField::None,
+                "к диалогу не ведет ни один ответ других диалогов и ни один вызов в скрипте");
         }
         if (HasCaret(d.Header.view())) {
             AddError(d, -1, ProblemField::Header, "знак ^ в заголовке обрывает строку ERM");
@@ -164,23 +169,23 @@ private:
         const int preset = d.VariantDefault;
         if (escape > kLargestEscape) {
             AddError(d, -1, ProblemField::VariantEscape,
-                  "VariantEscape = " + Number(escape) +
-                      " не годится для кода ERM (допустимо от 0 до " + Number(kLargestEscape) +
-                      ")");
+                     "VariantEscape = " + Number(escape) +
+                         " не годится для кода ERM (допустимо от 0 до " + Number(kLargestEscape) +
+                         ")");
         } else if ((escape >= kSlotCount || !d.SlotInUse(escape)) &&
                    std::any_of(d.Variants.begin(), d.Variants.end(), CanFail)) {
             AddWarning(d, -1, ProblemField::VariantEscape,
-                    "VariantEscape = " + Number(escape) +
-                        " указывает на пустой ответ, а требования ответов могут не выполниться");
+                       "VariantEscape = " + Number(escape) +
+                           " указывает на пустой ответ, а требования ответов могут не выполниться");
         }
         if (preset > kLargestDefault) {
             AddError(d, -1, ProblemField::VariantDefault,
-                  "VariantDefault = " + Number(preset) +
-                      " не годится для кода ERM (допустимо от 0 до " + Number(kLargestDefault) +
-                      ")");
+                     "VariantDefault = " + Number(preset) +
+                         " не годится для кода ERM (допустимо от 0 до " + Number(kLargestDefault) +
+                         ")");
         } else if (preset > 0 && (preset > kSlotCount || !d.SlotInUse(preset - 1))) {
             AddWarning(d, -1, ProblemField::VariantDefault,
-                    "VariantDefault = " + Number(preset) + " указывает на пустой ответ");
+                       "VariantDefault = " + Number(preset) + " указывает на пустой ответ");
         }
     }
 
@@ -189,9 +194,9 @@ private:
         for (int k = 0; k < end; ++k) {
             if (!d.SlotInUse(k)) {
                 AddWarning(d, k, ProblemField::Caption,
-                        k == 0 ? "первый ответ пуст, а следующие заполнены: диалог покажет "
-                                 "сообщение без выбора"
-                               : "пустой ответ между заполненными: пустая строка в выборе");
+                           k == 0 ? "первый ответ пуст, а следующие заполнены: диалог покажет "
+                                    "сообщение без выбора"
+                                  : "пустой ответ между заполненными: пустая строка в выборе");
                 continue;
             }
             const auto slot = std::size_t(k);
@@ -203,28 +208,28 @@ private:
                 const char sign = v.FailOn.view().front();
                 if (sign != '&' && sign != '|') {
                     AddError(d, k, ProblemField::FailOn,
-                          "условие скрытия (FailOn) должно начинаться с & или |");
+                             "условие скрытия (FailOn) должно начинаться с & или |");
                 }
                 if (HasCaret(v.FailOn.view())) {
                     AddError(d, k, ProblemField::FailOn,
-                          "знак ^ в условии скрытия (FailOn) обрывает строку ERM");
+                             "знак ^ в условии скрытия (FailOn) обрывает строку ERM");
                 }
             }
             const std::int32_t next = d.Function[slot];
             if (!d.LinkDialog[slot] && next != 0 && !firstWithNumber_.contains(next) &&
                 !script_.defined.contains(next)) {
                 AddWarning(d, k, ProblemField::FollowUp,
-                        "ответ ведет к функции " + Number(next) +
-                            ", которой нет ни в проекте, ни в скрипте");
+                           "ответ ведет к функции " + Number(next) +
+                               ", которой нет ни в проекте, ни в скрипте");
             }
             if (v.Skill > kLastSkill) {
                 AddWarning(d, k, ProblemField::Skill,
-                        "номер навыка " + Number(v.Skill) + " больше " + Number(kLastSkill));
+                           "номер навыка " + Number(v.Skill) + " больше " + Number(kLastSkill));
             }
             if (v.Skill > 0 && v.Slevel > kLastSkillLevel) {
                 AddWarning(d, k, ProblemField::Slevel,
-                        "уровень навыка " + Number(v.Slevel) + " больше " +
-                            Number(kLastSkillLevel) + ": требование не выполнится никогда");
+                           "уровень навыка " + Number(v.Slevel) + " больше " +
+                               Number(kLastSkillLevel) + ": требование не выполнится никогда");
             }
         }
     }

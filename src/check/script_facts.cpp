@@ -10,7 +10,9 @@ namespace kv {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The function number that follows a receiver at `at`; false when there is none (a call through
 // a variable, "!!FUv5:P;", or a number too long to be one).
@@ -21,7 +23,9 @@ bool ReadNumber(std::string_view text, std::size_t at, std::int32_t& number) {
         value = value * 10 + (text[end] - '0');
         ++end;
     }
-    if (end == at || value > std::numeric_limits<std::int32_t>::max() || (end < text.size() && IsDigit(text[end]))) return false;
+    if (end == at || value > std::numeric_limits<std::int32_t>::max() ||
+        (end < text.size() && IsDigit(text[end])))
+        return false;
     number = static_cast<std::int32_t>(value);
     return true;
 }

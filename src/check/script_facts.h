@@ -14,8 +14,8 @@ namespace kv {
 struct ScriptFacts {
     enum class State { NotChosen, Missing, Unreadable, NoMarker, Marked };
     State state = State::NotChosen;
-    std::string path;       // UTF-8, as the caller named it
-    std::string readError;  // for Unreadable: why, in the user's words
+    std::string path;      // UTF-8, as the caller named it
+    std::string readError; // for Unreadable: why, in the user's words
     std::unordered_set<std::int32_t> defined;
     std::unordered_set<std::int32_t> called;
 };
