@@ -28,6 +28,7 @@ public:
 
     void ShowMessage(const QString& text, const QString&, MessageIcon) override { error = text; }
     MessageAnswer AskYesNoCancel(const QString&, const QString&) override { return MessageAnswer::No; }
+    bool AskYesNo(const QString&, const QString&) override { return false; }
     std::optional<QString> InputPrompt(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }

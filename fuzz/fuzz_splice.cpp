@@ -1,9 +1,11 @@
 // The compile on arbitrary script bytes with an arbitrary small project. The text above the first
 // marker is the user's and must come out byte for byte; the generated region must not depend on
 // it; a second compile of the result must change nothing. A project the generator cannot write
-// (a variant mask beyond 32 bits) must fail with an error, not give a wrong script.
+// (a variant mask beyond 32 bits) must fail with an error, not give a wrong script, and the
+// project checks must have named that field as an error.
 #include "fuzz_check.h"
 
+#include "check/check_project.h"
 #include "erm/splice.h"
 #include "text/error.h"
 
@@ -89,15 +91,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         mustFail = mustFail || (d->SlotInUse(0) && (wideDefault || (wideEscape && requirements)));
     }
 
+    // The checks say beforehand, as an error on the field, exactly when the compile refuses.
+    bool checkRefuses = false;
+    for (const kv::Problem& p : kv::CheckProject(project, kv::ScanScript(script))) {
+        checkRefuses = checkRefuses || (p.severity == kv::Severity::Error &&
+                                        (p.field == kv::ProblemField::VariantEscape ||
+                                         p.field == kv::ProblemField::VariantDefault));
+    }
+
     std::string out;
     try {
         out = kv::SpliceScript(script, project, stamp);
     } catch (const kv::Error& e) {
         if (!mayFail) std::fprintf(stderr, "error: %s\n", e.what());
         Require(mayFail, "the compile failed on a project it can write");
+        Require(checkRefuses, "the compile failed where the checks found no mask error");
         return 0;
     }
     Require(!mustFail, "the compile wrote a variant mask beyond 32 bits");
+    Require(!checkRefuses, "the checks found a mask error the compile did not refuse");
 
     const std::string marker = "\n" + std::string(kv::kMarkerLine);
     std::size_t cut = script.find(marker);

@@ -1,6 +1,7 @@
 // The project lifecycle, the INI import, compilation and the two path commands.
 #include "app/main_window.h"
 
+#include "check/check_project.h"
 #include "editor/outline_editor.h"
 #include "editor/qt_text.h"
 #include "erm/splice.h"
@@ -28,6 +29,17 @@ QString WithProjectExtension(const QString& name) {
         if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
     if (ending == QLatin1String(".tlk")) return name;
     return name + QStringLiteral(".tlk");
+}
+
+// "1 ошибка", "2 ошибки", "5 ошибок": the count with the noun in the form Russian gives it.
+QString ErrorCount(int n) {
+    const int lastTwo = n % 100;
+    const int last = n % 10;
+    const QString noun = (lastTwo >= 11 && lastTwo <= 14) || last == 0 || last >= 5
+                             ? QStringLiteral("ошибок")
+                         : last == 1 ? QStringLiteral("ошибка")
+                                     : QStringLiteral("ошибки");
+    return QString::number(n) + QLatin1Char(' ') + noun;
 }
 
 } // namespace
@@ -147,12 +159,21 @@ QString TMain::ScriptPath() const {
 
 void TMain::N11Click() {
     if (!CommitPendingEdit()) return;
+    const std::string script = ToUtf8Path(ScriptPath());
+    // The code of a project with errors misbehaves in the game: say so once before writing.
+    const int errors = CountErrors(CheckProject(project_, ReadScriptFacts(script)));
+    if (errors > 0 &&
+        !seam_->AskYesNo(QStringLiteral("В проекте %1. Компилировать всё равно?")
+                             .arg(ErrorCount(errors)),
+                         kCaption)) {
+        return;
+    }
     const QLocale locale;
     const QDateTime now = QDateTime::currentDateTime();
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) +
                           QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat);
     try {
-        CompileScript(project_, ToUtf8Path(ScriptPath()), ToCp1251(stamp));
+        CompileScript(project_, script, ToCp1251(stamp));
     } catch (const ScriptNotFound& e) {
         seam_->ShowMessage(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"),
                            MessageIcon::Error);

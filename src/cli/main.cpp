@@ -1,6 +1,7 @@
-// korvanthiel-cli: compiles and converts dialog projects without the desktop window, for build
-// scripts and Makefiles. Exit status 0 on success, 1 when the work fails (nothing is written),
-// 2 on wrong usage.
+// korvanthiel-cli: compiles, converts and checks dialog projects without the desktop window, for
+// build scripts and Makefiles. Exit status 0 on success, 1 when the work fails (nothing is
+// written), 2 on wrong usage.
+#include "cli/commands.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
@@ -18,11 +19,15 @@
 
 namespace {
 
+using kv::cli::ReadAnyProject;
+using kv::cli::Usage;
+
 constexpr const char* kVersion = "0.3";
 
 constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
                                "  korvanthiel-cli convert INPUT OUTPUT\n"
+                               "  korvanthiel-cli check PROJECT [--script SCRIPT] [--werror]\n"
                                "  korvanthiel-cli --help | --version\n";
 
 constexpr const char* kHelp =
@@ -35,14 +40,13 @@ constexpr const char* kHelp =
     "      when set, gives the date and time of the warning line.\n"
     "  convert INPUT OUTPUT\n"
     "      Writes INPUT as a .tlk project file, exactly as the editor saves it.\n"
+    "  check PROJECT [--script SCRIPT] [--werror]\n"
+    "      Prints the problems of the project, one a line, and a line with their counts. Exit\n"
+    "      status 0 without errors (warnings allowed), 1 with errors; --werror counts warnings\n"
+    "      as errors. The script is found as compile finds it.\n"
     "\n"
     "PROJECT and INPUT are read as an INI project when the name ends in .ini, otherwise as a\n"
     ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
-
-int Usage() {
-    std::cerr << kUsage;
-    return 2;
-}
 
 bool EndsWithIni(const std::string& name) {
     if (name.size() < 4) return false;
@@ -50,10 +54,6 @@ bool EndsWithIni(const std::string& name) {
     for (char& c : tail)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".ini";
-}
-
-kv::Project ReadAnyProject(const std::string& path) {
-    return EndsWithIni(path) ? kv::ImportIniFile(path) : kv::LoadProject(path);
 }
 
 // The moment of the warning line: SOURCE_DATE_EPOCH when set, so that a build that compiles the
@@ -99,20 +99,9 @@ int Compile(const std::vector<std::string>& args) {
     if (projectPath.empty()) return Usage();
 
     kv::Project project = ReadAnyProject(projectPath);
-    if (!haveScript) {
-        // The project stores its script path in Windows-1251; a relative one belongs to the
-        // project, so it is taken from the project file's folder. A path given on the command
-        // line is the caller's and is taken as it stands, from the current folder.
-        script = kv::Cp1251ToUtf8(project.ScriptFile);
-        std::filesystem::path scriptPath(std::u8string(script.begin(), script.end()));
-        if (!script.empty() && scriptPath.is_relative()) {
-            std::filesystem::path projectFile(
-                std::u8string(projectPath.begin(), projectPath.end()));
-            scriptPath = projectFile.parent_path() / scriptPath;
-            auto u8 = scriptPath.u8string();
-            script.assign(u8.begin(), u8.end());
-        }
-    }
+    // A path given on the command line is the caller's and is taken as it stands, from the
+    // current folder.
+    if (!haveScript) script = kv::ProjectScriptPath(project, projectPath);
     const std::string stamp = Stamp();
     kv::CompileResult result;
     try {
@@ -128,6 +117,19 @@ int Compile(const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+namespace kv::cli {
+
+int Usage() {
+    std::cerr << kUsage;
+    return 2;
+}
+
+Project ReadAnyProject(const std::string& path) {
+    return EndsWithIni(path) ? ImportIniFile(path) : LoadProject(path);
+}
+
+} // namespace kv::cli
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
@@ -145,6 +147,7 @@ int main(int argc, char** argv) {
         }
         if (command == "convert") return Convert(args);
         if (command == "compile") return Compile(args);
+        if (command == "check") return kv::cli::Check(args);
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

@@ -32,6 +32,8 @@ public:
     virtual void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) = 0;
     // A question with Yes, No and Cancel and a warning icon; Escape or the close box is Cancel.
     virtual MessageAnswer AskYesNoCancel(const QString& text, const QString& caption) = 0;
+    // A question with Yes and No and a warning icon; true for Yes. Escape or the close box is No.
+    virtual bool AskYesNo(const QString& text, const QString& caption) = 0;
     // An input prompt; empty when the user cancels.
     virtual std::optional<QString> InputPrompt(const QString& caption, const QString& prompt,
                                                const QString& preset) = 0;

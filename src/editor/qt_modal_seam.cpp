@@ -46,6 +46,13 @@ MessageAnswer QtModalSeam::AskYesNoCancel(const QString& text, const QString& ca
     }
 }
 
+bool QtModalSeam::AskYesNo(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtModalSeam::InputPrompt(const QString& caption, const QString& prompt,
                                                 const QString& preset) {
     bool ok = false;

@@ -13,6 +13,7 @@ public:
 
     void ShowMessage(const QString& text, const QString& caption, MessageIcon icon) override;
     MessageAnswer AskYesNoCancel(const QString& text, const QString& caption) override;
+    bool AskYesNo(const QString& text, const QString& caption) override;
     std::optional<QString> InputPrompt(const QString& caption, const QString& prompt,
                                        const QString& preset) override;
     std::optional<QString> OpenFile(const FileDialogRequest& request) override;

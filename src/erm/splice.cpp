@@ -1,6 +1,7 @@
 #include "erm/splice.h"
 
 #include "erm/generator.h"
+#include "text/cp1251.h"
 #include "text/file_io.h"
 
 #include <cerrno>
@@ -58,6 +59,23 @@ std::string ReadScriptForUpdate(const std::string& path) {
 
 ScriptNotFound::ScriptNotFound() : Error("Не найден выходной файл!") {}
 
+std::size_t FindMarker(std::string_view script) {
+    // The marker must open a line, so one on the file's very first line is not found and stays
+    // part of the user's text.
+    static const std::string marker = '\n' + std::string(kMarkerLine);
+    return script.find(marker);
+}
+
+std::string ProjectScriptPath(const Project& project, const std::string& projectPath) {
+    // The project stores its script path in Windows-1251.
+    const std::string script = Cp1251ToUtf8(project.ScriptFile);
+    fs::path scriptPath(std::u8string(script.begin(), script.end()));
+    if (script.empty() || !scriptPath.is_relative()) return script;
+    scriptPath = PathOf(projectPath).parent_path() / scriptPath;
+    const auto u8 = scriptPath.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
 std::string SpliceScript(std::string_view oldScript, const Project& project,
                          std::string_view stamp) {
     std::string marker;
@@ -65,9 +83,8 @@ std::string SpliceScript(std::string_view oldScript, const Project& project,
     marker.push_back('\n');
     marker.append(kMarkerLine);
 
-    // Everything above the first marker is the user's; the marker must open a line, so one on
-    // the file's very first line is not found and stays part of the kept text.
-    const std::size_t cut = oldScript.find(marker);
+    // Everything above the first marker is the user's.
+    const std::size_t cut = FindMarker(oldScript);
     const std::string_view kept =
         cut == std::string_view::npos ? oldScript : oldScript.substr(0, cut);
 

@@ -95,7 +95,8 @@ TEST_F(Cli, AFailureExitsWith1SaysWhyAndWritesNothing) {
         {"convert tavern.ini.txt out.tlk", "Invalid numeric input"}, // only .ini is INI
         {"convert huge.ini out.tlk",
          "Слишком большой диапазон функций: 1..200000 (не больше 100000 диалогов)"},
-        {"convert quest.tlk no/folder/out.tlk", "File not found"}};
+        {"convert quest.tlk no/folder/out.tlk", "File not found"},
+        {"check none.tlk", "File not found"}};
     const Names names = dir.Entries();
     for (const auto& [args, message] : failures) {
         EXPECT_EQ(Run(args), 1) << args;
@@ -116,11 +117,40 @@ TEST_F(Cli, AnIniProjectInAnyCaseIsReadAsTheImportReadsIt) {
     EXPECT_EQ(ReadBytes(dir.Path("tavern.erm")), SpliceScript(kUser, project, kEpochStamp));
 }
 
+TEST_F(Cli, CheckPrintsAProblemALineAndFailsOnErrorsOnly) {
+    const std::string script = ReadBytes(KORV_EXAMPLES "/tavern.erm"); // it defines FU2000
+    WriteBytes(dir.Path("tavern.erm"), script);
+    const std::string noMarker =
+        "tavern.erm: предупреждение: в файле скрипта еще нет строки-маркера: компиляция допишет "
+        "код в конец файла\n";
+    EXPECT_EQ(Run("check quest.tlk"), 0) << err;
+    EXPECT_EQ(out, noMarker + "Итого: ошибок 0, предупреждений 1\n");
+    EXPECT_EQ(Run("check quest.tlk --werror"), 1);
+    EXPECT_EQ(Run("check quest.tlk --script lost.erm"), 0);
+    EXPECT_EQ(out, "lost.erm: предупреждение: файл скрипта не найден\n"
+                   "quest.tlk: функция 1003, вариант 1: предупреждение: ответ ведет к функции "
+                   "2000, которой нет ни в проекте, ни в скрипте\n"
+                   "Итого: ошибок 0, предупреждений 2\n");
+
+    project.Dialogs()->Header = "^";
+    project.Dialogs()->Variants[1].FailOn = "v1=0";
+    SaveProject(project, dir.Path("broken.tlk"));
+    EXPECT_EQ(Run("check broken.tlk"), 1);
+    EXPECT_EQ(out, noMarker +
+                       "broken.tlk: функция 1000: ошибка: знак ^ в заголовке обрывает строку ERM\n"
+                       "broken.tlk: функция 1000, вариант 2: ошибка: условие скрытия (FailOn) "
+                       "должно начинаться с & или |\n"
+                       "Итого: ошибок 2, предупреждений 1\n");
+    EXPECT_EQ(Script(), script); // a check writes nothing
+    EXPECT_EQ(Run("check " KORV_EXAMPLES "/tavern.tlk"), 0) << out; // the shipped example
+}
+
 TEST_F(Cli, WrongUsageExitsWith2AndWritesNothing) {
     for (const char* args :
          {"", "compile", "frobnicate x", "--frobnicate", "compile quest.tlk extra",
           "compile quest.tlk --script", "compile quest.tlk --script a.erm --script b.erm",
-          "compile --verbose quest.tlk", "convert quest.tlk", "convert quest.tlk a.tlk b.tlk"}) {
+          "compile --verbose quest.tlk", "convert quest.tlk", "convert quest.tlk a.tlk b.tlk",
+          "check", "check quest.tlk --strict", "check quest.tlk --script"}) {
         EXPECT_EQ(Run(args), 2) << args;
         EXPECT_EQ(err.rfind("Usage:", 0), 0u) << args;
     }

@@ -166,6 +166,22 @@ TEST_F(LifecycleTest, SaveSaveAsAndCompileTakeTheValueBeingTypedOrStopAtABadNumb
     }
 }
 
+TEST_F(LifecycleTest, CompileAsksOnceBeforeWritingWhenTheProjectHasErrors) {
+    const QString script = TempPath(QStringLiteral("quest.erm"));
+    WriteFile(script, "ZVSE\r\n!?FU2001;\r\n"); // the script's own text defines 2001 too
+    P().Dialogs()->Header = "a^b";
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        seam->ExpectQuestion(answer);
+        if (answer == MessageAnswer::Yes) seam->ExpectMessage();
+        Press(Qt::Key_F9);
+        EXPECT_EQ(ReadFile(script).contains("Korvanthiel data begin"),
+                  answer == MessageAnswer::Yes);
+    }
+    EXPECT_EQ(seam->Texts(ScriptedSeam::Kind::Question),
+              QStringList(2, Q("В проекте 2 ошибки. Компилировать всё равно?")));
+    EXPECT_TRUE(seam->Finished());
+}
+
 TEST_F(LifecycleTest, CloseAsksAboutTheValueBeingTypedAlsoWhenTheGridRefusesIt) {
     ClickNode(DialogNode(0));
     TypeIntoCell(window->v1, dialog_row::Header, QStringLiteral("typed"));

@@ -52,6 +52,10 @@ public:
         std::optional<Step> step = Take({Kind::Question, text, MessageIcon::Warning});
         return step ? step->answer : MessageAnswer::Cancel;
     }
+    bool AskYesNo(const QString& text, const QString&) override {
+        std::optional<Step> step = Take({Kind::Question, text, MessageIcon::Warning});
+        return step && step->answer == MessageAnswer::Yes;
+    }
     std::optional<QString> InputPrompt(const QString&, const QString& prompt,
                                        const QString& preset) override {
         return Reply(Take({Kind::Prompt, prompt, {}, preset}));

@@ -96,6 +96,8 @@ TEST(Generator, DefaultAndEscapeMasks) {
     d.VariantDefault = 32;
     EXPECT_THAT(kvtest::ErrorOf([&] { AppendDialogCode(text, d); }), HasSubstr("VariantDefault"));
     EXPECT_EQ(text, "kept");
+    d.Variant[0] = ""; // without the choice code no mask is written, so none is refused
+    EXPECT_EQ(Block(d), "\n\n;\n!?FU1005;");
 }
 
 } // namespace

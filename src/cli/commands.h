@@ -1,0 +1,19 @@
+#pragma once
+
+#include "model/project.h"
+
+#include <string>
+#include <vector>
+
+namespace kv::cli {
+
+// Prints the usage lines on stderr; returns 2, the exit status of wrong usage.
+int Usage();
+
+// A project file, or an INI project when the name ends in ".ini" (any case).
+Project ReadAnyProject(const std::string& path);
+
+// The subcommands; each takes the arguments after its name and returns the exit status.
+int Check(const std::vector<std::string>& args);
+
+} // namespace kv::cli
