@@ -3,12 +3,26 @@
 #include "model/dialog_item.h"
 
 #include <string>
+#include <vector>
 
 namespace kv {
 
 // The caption prefix of an answer: "[skill] " for a required skill, then "[cost suffix] " for
 // every resource with a cost, in resource order (Windows-1251 bytes).
 std::string CostSkillPrefix(const TVariantData& variant);
+
+// Slot i serves as the model of the numbering: its Variable is above 0 and its DVariable is 0.
+bool IsVariableModel(const TDialogItem& dialog, int i);
+
+// What the numbering gives one following answer.
+struct VariableSetting {
+    int slot;
+    std::int32_t variable; // its new Variable
+    std::int32_t set;      // its new SVariable
+};
+// The settings of the answers after slot i, in slot order, up to the first slot not in use;
+// none when slot i is no model.
+std::vector<VariableSetting> FollowingVariables(const TDialogItem& dialog, int i);
 
 // Gives the answers after slot i the variable of slot i and ascending set values, stopping at the
 // first slot not in use. Returns false, changing nothing, when slot i is no model (its Variable

@@ -1,5 +1,6 @@
 #include "model/project.h"
 
+#include <array>
 #include <unordered_map>
 #include <utility>
 
@@ -120,6 +121,10 @@ void Project::InsertSlot(TDialogItem& dialog, int k) {
     if (!ValidSlot(k)) return;
     for (int j = kSlotCount - 2; j >= k; --j) dialog.CopySlotFrom(dialog, j, j + 1);
     ClearSlotData(dialog, k);
+    std::array<int, kSlotCount> newSlot;
+    for (int j = 0; j < kSlotCount; ++j) newSlot[static_cast<std::size_t>(j)] = j < k ? j : j + 1;
+    newSlot[kSlotCount - 1] = -1; // pushed out of the dialog
+    dialog.FollowMarks(newSlot);
     Modified = true;
 }
 
@@ -127,6 +132,10 @@ void Project::DeleteSlot(TDialogItem& dialog, int k) {
     if (!ValidSlot(k)) return;
     for (int j = k; j < kSlotCount - 1; ++j) dialog.CopySlotFrom(dialog, j + 1, j);
     ClearSlotData(dialog, kSlotCount - 1);
+    std::array<int, kSlotCount> newSlot;
+    for (int j = 0; j < kSlotCount; ++j)
+        newSlot[static_cast<std::size_t>(j)] = j < k ? j : j == k ? -1 : j - 1;
+    dialog.FollowMarks(newSlot);
     Modified = true;
 }
 
