@@ -70,4 +70,25 @@ bool IsVariableModel(const TDialogItem& dialog, int i) {
     return model.Variable > 0 && model.DVariable == 0;
 }
 
+std::unique_ptr<Edit> AnnotateCost(const Project& project, Place answer) {
+    const TDialogItem* d = project.DialogAt(answer.dialog);
+    if (!d || answer.slot < 0 || answer.slot >= kSlotCount) return nullptr;
+    const auto k = static_cast<std::size_t>(answer.slot);
+    return ChangeValues({{{FieldId::Variant, answer.dialog, answer.slot},
+                          FieldValue::Text(CostSkillPrefix(d->Variants[k]) + d->Variant[k].str())}},
+                        "стоимость в тексте");
+}
+
+std::unique_ptr<Edit> NumberVariables(const Project& project, Place answer) {
+    const TDialogItem* d = project.DialogAt(answer.dialog);
+    if (!d || !IsVariableModel(*d, answer.slot)) return nullptr;
+    std::vector<FieldChange> changes;
+    for (const VariableSetting& s : FollowingVariables(*d, answer.slot)) {
+        changes.push_back({{FieldId::Variable, answer.dialog, s.slot}, FieldValue::Number(s.variable)});
+        changes.push_back({{FieldId::SVariable, answer.dialog, s.slot}, FieldValue::Number(s.set)});
+    }
+    auto edit = ChangeValues(std::move(changes), "нумерация переменных");
+    return edit;
+}
+
 } // namespace kv

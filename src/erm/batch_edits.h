@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/dialog_item.h"
+#include "model/project_edits.h"
 
 #include <string>
 #include <vector>
@@ -29,5 +29,12 @@ std::vector<VariableSetting> FollowingVariables(const TDialogItem& dialog, int i
 // is not above 0 or its DVariable is not 0); true otherwise, also when no slot followed, so the
 // caller then sets Modified.
 bool NumberFollowingVariables(TDialogItem& dialog, int i);
+
+// The two batch edits as undoable edits of the answer at `answer`; null for no such answer.
+// The caption gets the cost prefix in front (cut to 150 characters); without skill and costs
+// the edit changes nothing (Empty after Apply).
+std::unique_ptr<Edit> AnnotateCost(const Project& project, Place answer);
+// FollowingVariables as an edit; null also when the answer is no model.
+std::unique_ptr<Edit> NumberVariables(const Project& project, Place answer);
 
 } // namespace kv

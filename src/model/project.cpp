@@ -67,29 +67,49 @@ TDialogItem* Project::AppendDialog(std::unique_ptr<TDialogItem> dialog) {
 
 TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDialogItem>()); }
 
-void Project::RemoveDialog(int position) {
-    if (position < 0 || !head_) return;
+std::unique_ptr<TDialogItem> Project::TakeDialog(int position) {
+    if (position < 0 || !head_) return nullptr;
     TDialogItem* previous = nullptr;
     TDialogItem* d = head_;
     for (int i = 0; d && i < position; ++i) {
         previous = d;
         d = d->Next;
     }
-    if (!d) return;
+    if (!d) return nullptr;
     if (previous) previous->Next = d->Next;
     else head_ = d->Next;
     if (tail_ == d) tail_ = previous;
     --count_;
+    d->Next = nullptr;
+    return std::unique_ptr<TDialogItem>(d);
+}
 
+TDialogItem* Project::InsertDialog(int position, std::unique_ptr<TDialogItem> dialog) {
+    if (position >= count_) return AppendDialog(std::move(dialog));
+    TDialogItem* d = dialog.release();
+    if (position <= 0) {
+        d->Next = head_;
+        head_ = d;
+    } else {
+        TDialogItem* previous = DialogAt(position - 1);
+        d->Next = previous->Next;
+        previous->Next = d;
+    }
+    ++count_;
+    return d;
+}
+
+void Project::RemoveDialog(int position) {
+    std::unique_ptr<TDialogItem> d = TakeDialog(position);
+    if (!d) return;
     for (TDialogItem* other = head_; other; other = other->Next) {
         for (std::size_t k = 0; k < kSlotCount; ++k) {
-            if (other->LinkDialog[k] == d) {
+            if (other->LinkDialog[k] == d.get()) {
                 other->LinkDialog[k] = nullptr;
                 other->Function[k] = d->FunctionNumber;
             }
         }
     }
-    delete d;
 }
 
 void Project::ClearDialogs() {
