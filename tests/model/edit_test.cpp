@@ -41,11 +41,14 @@ Project RandomProject(Rng& rng) {
         d->Hint = "d" + std::to_string(Pick(rng, 0, 99));
         d->VariantEscape = static_cast<std::uint8_t>(Pick(rng, 0, 13));
         d->VariantDefault = static_cast<std::uint8_t>(Pick(rng, 0, 13));
-        for (int k = Pick(rng, 0, kSlotCount) - 1; k >= 0; --k) {
+        const int used = Pick(rng, 0, kSlotCount);
+        for (int k = 0; k < kSlotCount; ++k) {
             const auto i = static_cast<std::size_t>(k);
-            d->Variant[i] = "a" + std::to_string(Pick(rng, 0, 99));
+            // A free slot may still hold the data of the answer it was.
             d->Variants[i].Variable = Pick(rng, 0, 2);
             d->Variants[i].Gold = static_cast<std::uint16_t>(Pick(rng, 0, 2) * 100);
+            if (k >= used) continue;
+            d->Variant[i] = "a" + std::to_string(Pick(rng, 0, 99));
             d->Function[i] = Pick(rng, 0, 7);
             if (Pick(rng, 0, 2) == 0) d->LinkDialog[i] = p.DialogAt(Pick(rng, 0, p.DialogCount() - 1));
         }
