@@ -70,6 +70,30 @@ static_assert(InIdOrder(), "Field(id) indexes the table by id");
 template <class> constexpr bool kIsArray = false;
 template <class T, std::size_t N> constexpr bool kIsArray<std::array<T, N>> = true;
 
+// The width and capacity a member's type gives it; the table must say the same.
+struct Shape {
+    int width;
+    std::size_t capacity;
+    bool operator==(const Shape&) const = default;
+};
+template <class T> constexpr Shape ShapeOf() {
+    if constexpr (kIsArray<T>) return ShapeOf<typename T::value_type>();
+    else if constexpr (std::is_integral_v<T>) {
+        // The narrow fields are unsigned, the 32-bit ones signed.
+        return {std::is_signed_v<T> == (sizeof(T) == 4) ? static_cast<int>(sizeof(T) * 8) : -1, 0};
+    } else if constexpr (std::is_same_v<T, std::string>) return {0, 0};
+    else return {0, T::capacity()};
+}
+constexpr bool ShapesMatch() {
+    for (const FieldInfo& f : kFields) {
+        const Shape shape =
+            std::visit([]<class R, class T>(T R::*) { return ShapeOf<T>(); }, f.member);
+        if (!(shape == Shape{f.width, f.capacity})) return false;
+    }
+    return true;
+}
+static_assert(ShapesMatch(), "each field's width and capacity are those of its member");
+
 FieldValue ValueOf(std::string_view text) { return FieldValue::Text(text); }
 template <std::size_t N> FieldValue ValueOf(const FixedString<N>& text) {
     return FieldValue::Text(text.view());
