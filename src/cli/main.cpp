@@ -5,9 +5,10 @@
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
+#include "text/ascii.h"
 #include "text/error.h"
+#include "text/paths.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -48,7 +49,7 @@ bool EndsWithIni(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
     for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = kv::FoldAscii(c);
     return tail == ".ini";
 }
 
@@ -104,14 +105,9 @@ int Compile(const std::vector<std::string>& args) {
         // project, so it is taken from the project file's folder. A path given on the command
         // line is the caller's and is taken as it stands, from the current folder.
         script = kv::Cp1251ToUtf8(project.ScriptFile);
-        std::filesystem::path scriptPath(std::u8string(script.begin(), script.end()));
-        if (!script.empty() && scriptPath.is_relative()) {
-            std::filesystem::path projectFile(
-                std::u8string(projectPath.begin(), projectPath.end()));
-            scriptPath = projectFile.parent_path() / scriptPath;
-            auto u8 = scriptPath.u8string();
-            script.assign(u8.begin(), u8.end());
-        }
+        const std::filesystem::path scriptPath = kv::PathFromUtf8(script);
+        if (!script.empty() && scriptPath.is_relative())
+            script = kv::Utf8FromPath(kv::PathFromUtf8(projectPath).parent_path() / scriptPath);
     }
     const std::string stamp = Stamp();
     kv::CompileResult result;

@@ -2,6 +2,7 @@
 
 #include "erm/generator.h"
 #include "text/file_io.h"
+#include "text/paths.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -18,10 +19,6 @@ constexpr std::string_view kWarningText =
 
 // Room for the generated code of a typical dialog; the text grows past it when it must.
 constexpr std::size_t kTypicalBlockSize = 512;
-
-fs::path PathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 [[noreturn]] void ThrowCannotOpen(const std::string& path, int errorNumber) {
     throw Error("Cannot open file \"" + path + "\". " + FileErrorText(errorNumber));
@@ -41,7 +38,7 @@ bool MarkedReadOnly(const fs::path& path) {
 // Reads the script through a handle opened for reading and writing, so that a file the compile
 // could not write back (read-only, locked) is refused before anything is built.
 std::string ReadScriptForUpdate(const std::string& path) {
-    const fs::path file = PathOf(path);
+    const fs::path file = PathFromUtf8(path);
     if (MarkedReadOnly(file)) ThrowCannotOpen(path, EACCES);
     errno = 0;
     std::fstream in(file, std::ios::in | std::ios::out | std::ios::binary);
