@@ -1,6 +1,7 @@
 #include "erm/batch_edits.h"
 
 #include "model/fields.h"
+#include "model/project_edits.h"
 #include "text/cp1251.h"
 
 #include <array>
@@ -84,7 +85,8 @@ std::unique_ptr<Edit> NumberVariables(const Project& project, Place answer) {
     if (!d || !IsVariableModel(*d, answer.slot)) return nullptr;
     std::vector<FieldChange> changes;
     for (const VariableSetting& s : FollowingVariables(*d, answer.slot)) {
-        changes.push_back({{FieldId::Variable, answer.dialog, s.slot}, FieldValue::Number(s.variable)});
+        changes.push_back(
+            {{FieldId::Variable, answer.dialog, s.slot}, FieldValue::Number(s.variable)});
         changes.push_back({{FieldId::SVariable, answer.dialog, s.slot}, FieldValue::Number(s.set)});
     }
     auto edit = ChangeValues(std::move(changes), "нумерация переменных");

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/project_edits.h"
+#include "model/edit.h"
 
 #include <string>
 #include <vector>

@@ -73,13 +73,17 @@ struct SlotShiftStep final : EditStep {
         lost = SlotContent::Of(d, insert ? kSlotCount - 1 : slot);
         escape = d.VariantEscape;
         defaultVariant = d.VariantDefault;
-        if (insert) p.InsertSlot(d, slot);
-        else p.DeleteSlot(d, slot);
+        if (insert)
+            p.InsertSlot(d, slot);
+        else
+            p.DeleteSlot(d, slot);
     }
     void Undo(Project& p) override {
         TDialogItem& d = DialogOf(p, dialog);
-        if (insert) p.DeleteSlot(d, slot);
-        else p.InsertSlot(d, slot);
+        if (insert)
+            p.DeleteSlot(d, slot);
+        else
+            p.InsertSlot(d, slot);
         lost.WriteTo(d, insert ? kSlotCount - 1 : slot);
         d.VariantEscape = escape;
         d.VariantDefault = defaultVariant;
@@ -113,12 +117,16 @@ struct DialogStep final : EditStep {
         return {insert ? Kind::DialogRemoved : Kind::DialogInserted, position};
     }
     void Do(Project& p) override {
-        if (insert) Put(p);
-        else Take(p);
+        if (insert)
+            Put(p);
+        else
+            Take(p);
     }
     void Undo(Project& p) override {
-        if (insert) Take(p);
-        else Put(p);
+        if (insert)
+            Take(p);
+        else
+            Put(p);
     }
 
     void Put(Project& p) {
@@ -158,8 +166,10 @@ void CheckSlot(int slot) {
 
 void Notify(ProjectObserver* observer, const ProjectChange& change, bool after) {
     if (!observer) return;
-    if (after) observer->Changed(change);
-    else observer->Changing(change);
+    if (after)
+        observer->Changed(change);
+    else
+        observer->Changing(change);
 }
 
 void DoStep(EditStep& step, Project& project, ProjectObserver* observer) {
@@ -199,22 +209,26 @@ void Edit::Apply(Project& project, ProjectObserver* observer) {
         Plan plan = std::move(plan_);
         plan_ = nullptr;
         EditRecorder recorder(*this, project, observer);
+        const bool modified = project.Modified;
         try {
             plan(recorder);
         } catch (...) {
             // A plan that fails half way leaves the project as it found it.
             Revert(project, observer);
             steps_.clear();
+            project.Modified = modified;
             throw;
         }
     } else {
-        for (auto& step : steps_) DoStep(*step, project, observer);
+        for (auto& step : steps_)
+            DoStep(*step, project, observer);
     }
     if (!steps_.empty()) project.Modified = true;
 }
 
 void Edit::Revert(Project& project, ProjectObserver* observer) {
-    for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) UndoStep(**it, project, observer);
+    for (auto it = steps_.rbegin(); it != steps_.rend(); ++it)
+        UndoStep(**it, project, observer);
     if (!steps_.empty()) project.Modified = true;
 }
 

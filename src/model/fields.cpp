@@ -77,12 +77,15 @@ struct Shape {
     bool operator==(const Shape&) const = default;
 };
 template <class T> constexpr Shape ShapeOf() {
-    if constexpr (kIsArray<T>) return ShapeOf<typename T::value_type>();
+    if constexpr (kIsArray<T>)
+        return ShapeOf<typename T::value_type>();
     else if constexpr (std::is_integral_v<T>) {
         // The narrow fields are unsigned, the 32-bit ones signed.
         return {std::is_signed_v<T> == (sizeof(T) == 4) ? static_cast<int>(sizeof(T) * 8) : -1, 0};
-    } else if constexpr (std::is_same_v<T, std::string>) return {0, 0};
-    else return {0, T::capacity()};
+    } else if constexpr (std::is_same_v<T, std::string>)
+        return {0, 0};
+    else
+        return {0, T::capacity()};
 }
 constexpr bool ShapesMatch() {
     for (const FieldInfo& f : kFields) {
@@ -94,17 +97,26 @@ constexpr bool ShapesMatch() {
 }
 static_assert(ShapesMatch(), "each field's width and capacity are those of its member");
 
-FieldValue ValueOf(std::string_view text) { return FieldValue::Text(text); }
+FieldValue ValueOf(std::string_view text) {
+    return FieldValue::Text(text);
+}
 template <std::size_t N> FieldValue ValueOf(const FixedString<N>& text) {
     return FieldValue::Text(text.view());
 }
-template <class T> requires std::is_integral_v<T> FieldValue ValueOf(T number) {
+template <class T>
+requires std::is_integral_v<T> FieldValue ValueOf(T number) {
     return FieldValue::Number(number);
 }
 
-void Store(std::string& field, const FieldValue& v) { field = v.text; }
-template <std::size_t N> void Store(FixedString<N>& field, const FieldValue& v) { field = v.text; }
-template <class T> requires std::is_integral_v<T> void Store(T& field, const FieldValue& v) {
+void Store(std::string& field, const FieldValue& v) {
+    field = v.text;
+}
+template <std::size_t N> void Store(FixedString<N>& field, const FieldValue& v) {
+    field = v.text;
+}
+template <class T>
+requires std::is_integral_v<T>
+void Store(T& field, const FieldValue& v) {
     // A narrower field keeps the low bits, as every number field does.
     field = static_cast<T>(static_cast<std::uint64_t>(v.number));
 }
@@ -117,8 +129,10 @@ template <class Record, class Fn> void WithField(Record& record, FieldId id, int
             using Member = decltype(member);
             if constexpr (requires { record.*member; }) {
                 auto& field = record.*member;
-                if constexpr (kIsArray<std::remove_cvref_t<decltype(field)>>) fn(field[i]);
-                else fn(field);
+                if constexpr (kIsArray<std::remove_cvref_t<decltype(field)>>)
+                    fn(field[i]);
+                else
+                    fn(field);
             } else if constexpr (requires { record.Variants[i].*member; }) {
                 fn(record.Variants[i].*member);
             } else {
@@ -131,9 +145,12 @@ template <class Record, class Fn> void WithField(Record& record, FieldId id, int
 
 bool IndexFits(FieldId id, int index) {
     switch (Field(id).scope) {
-    case FieldScope::Line: return index >= 0 && index < kTextLineCount;
-    case FieldScope::Slot: return index >= 0 && index < kSlotCount;
-    default: return true;
+    case FieldScope::Line:
+        return index >= 0 && index < kTextLineCount;
+    case FieldScope::Slot:
+        return index >= 0 && index < kSlotCount;
+    default:
+        return true;
     }
 }
 
@@ -144,9 +161,11 @@ FieldValue StoredValue(FieldId id, const FieldValue& value) {
     switch (f.width) {
     case 0:
         return FieldValue::Text(f.capacity ? std::string_view(value.text).substr(0, f.capacity)
-                                            : std::string_view(value.text));
-    case 8: return FieldValue::Number(static_cast<std::uint8_t>(value.number));
-    case 16: return FieldValue::Number(static_cast<std::uint16_t>(value.number));
+                                           : std::string_view(value.text));
+    case 8:
+        return FieldValue::Number(static_cast<std::uint8_t>(value.number));
+    case 16:
+        return FieldValue::Number(static_cast<std::uint16_t>(value.number));
     default:
         return FieldValue::Number(
             static_cast<std::int32_t>(static_cast<std::uint32_t>(value.number)));

@@ -68,13 +68,13 @@ struct FieldInfo {
     FieldId id;
     std::string_view name; // the field's own name, as the project file and messages know it
     FieldScope scope;
-    int width;               // bits of a number field (8 and 16 unsigned, 32 signed); 0 for a text
-    std::size_t capacity;    // characters a text keeps; 0 for a number or a text without a limit
+    int width;                // bits of a number field (8 and 16 unsigned, 32 signed); 0 for a text
+    std::size_t capacity;     // characters a text keeps; 0 for a number or a text without a limit
     std::string_view gridKey; // the key text of its grid row; empty when no grid shows it
-    bool gridReadOnly;       // a row the grid shows but never reads back
-    int commitOrder;         // 1.. the order in which a grid commit stores the row; 0 for none
-    std::string_view iniKey; // its key in an INI project; line or slot fields append the number
-    int resource;            // 0..7 for a cost or a reward, -1 otherwise
+    bool gridReadOnly;        // a row the grid shows but never reads back
+    int commitOrder;          // 1.. the order in which a grid commit stores the row; 0 for none
+    std::string_view iniKey;  // its key in an INI project; line or slot fields append the number
+    int resource;             // 0..7 for a cost or a reward, -1 otherwise
     std::string_view costSuffix; // UTF-8 label after a cost in an annotated caption (" зол.")
     FieldMember member;
 };
@@ -82,8 +82,12 @@ struct FieldInfo {
 // The fields in FieldId order.
 extern const std::array<FieldInfo, kFieldCount> kFields;
 
-inline const FieldInfo& Field(FieldId id) { return kFields[static_cast<std::size_t>(id)]; }
-inline FieldId CostField(int r) { return static_cast<FieldId>(static_cast<int>(FieldId::Wood) + r); }
+inline const FieldInfo& Field(FieldId id) {
+    return kFields[static_cast<std::size_t>(id)];
+}
+inline FieldId CostField(int r) {
+    return static_cast<FieldId>(static_cast<int>(FieldId::Wood) + r);
+}
 inline FieldId RewardField(int r) {
     return static_cast<FieldId>(static_cast<int>(FieldId::giveWood) + r);
 }

@@ -73,7 +73,8 @@ std::unique_ptr<Edit> ChangeValues(std::vector<FieldChange> changes, std::string
         }
         if (!changes.empty()) {
             const FieldRef& first = changes.front().ref;
-            r.Focus({first.dialog, Field(first.field).scope == FieldScope::Slot ? first.index : -1});
+            r.Focus(
+                {first.dialog, Field(first.field).scope == FieldScope::Slot ? first.index : -1});
         }
     });
 }
@@ -86,8 +87,8 @@ std::unique_ptr<Edit> ConsequenceDialog(const Project& project, Place answer) {
     if (!HasSlot(project, answer)) return nullptr;
     return MakeEdit("диалог следствия", [answer](EditRecorder& r) {
         const TDialogItem& from = *r.project().DialogAt(answer.dialog);
-        const std::string hint = from.Hint.str() + " -> " +
-                                 from.Variant[static_cast<std::size_t>(answer.slot)].str();
+        const std::string hint =
+            from.Hint.str() + " -> " + from.Variant[static_cast<std::size_t>(answer.slot)].str();
         const int position = AppendBlankDialog(r, hint);
         r.SetLink(answer.dialog, answer.slot, r.project().DialogAt(position));
     });
@@ -202,7 +203,8 @@ std::unique_ptr<Edit> PasteVariant(const Project& project, Place source, Place t
 
 std::unique_ptr<Edit> PasteDialog(const Project& project, int source, bool cut) {
     if (!HasDialog(project, source)) return nullptr;
-    if (!cut) return MakeEdit("вставка диалога", [source](EditRecorder& r) { AppendCopy(r, source); });
+    if (!cut)
+        return MakeEdit("вставка диалога", [source](EditRecorder& r) { AppendCopy(r, source); });
     return MakeEdit("перенос диалога", [source](EditRecorder& r) {
         const std::int32_t number = NextFunctionNumber(r.project());
         const int last = r.project().DialogCount() - 1;

@@ -36,7 +36,8 @@ struct FieldChange {
 // The one edit for plain values: a grid commit (all its rows at once), a caption edited in the
 // outline, the text editor's save (its lines), the script file chosen. Values equal to the
 // stored ones make no step; an edit where all are equal is Empty() after Apply. A reference to
-// no dialog or slot throws Error on Apply and changes nothing.
+// no dialog or slot throws Error on Apply and changes nothing. `name` says what the user did,
+// for the undo menu: "переименование", "изменение текста", "выбор файла сценария".
 std::unique_ptr<Edit> ChangeValues(std::vector<FieldChange> changes,
                                    std::string name = "изменение значения");
 

@@ -23,20 +23,24 @@ struct Snapshot {
 Snapshot Take(const Project& p) {
     Snapshot s{SerializeProject(p), {}};
     for (const TDialogItem* d = p.Dialogs(); d; d = d->Next) {
-        for (const TDialogItem* link : d->LinkDialog) s.links.push_back(p.IndexOfDialog(link));
+        for (const TDialogItem* link : d->LinkDialog)
+            s.links.push_back(p.IndexOfDialog(link));
     }
     return s;
 }
 
 using Rng = std::mt19937;
-int Pick(Rng& rng, int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+int Pick(Rng& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
 
 // A few dialogs with shared numbers, packed answers, links (some to a dialog whose number differs
 // from the stored one) and marks on answers, free slots and no slot at all.
 Project RandomProject(Rng& rng) {
     Project p;
     p.FunctionStart = Pick(rng, 1, 3);
-    for (int n = Pick(rng, 0, 5); n > 0; --n) p.AppendDialog()->FunctionNumber = Pick(rng, 1, 6);
+    for (int n = Pick(rng, 0, 5); n > 0; --n)
+        p.AppendDialog()->FunctionNumber = Pick(rng, 1, 6);
     for (TDialogItem* d = p.Dialogs(); d; d = d->Next) {
         d->Hint = "d" + std::to_string(Pick(rng, 0, 99));
         d->VariantEscape = static_cast<std::uint8_t>(Pick(rng, 0, 13));
@@ -50,7 +54,8 @@ Project RandomProject(Rng& rng) {
             if (k >= used) continue;
             d->Variant[i] = "a" + std::to_string(Pick(rng, 0, 99));
             d->Function[i] = Pick(rng, 0, 7);
-            if (Pick(rng, 0, 2) == 0) d->LinkDialog[i] = p.DialogAt(Pick(rng, 0, p.DialogCount() - 1));
+            if (Pick(rng, 0, 2) == 0)
+                d->LinkDialog[i] = p.DialogAt(Pick(rng, 0, p.DialogCount() - 1));
         }
     }
     return p;
@@ -67,31 +72,48 @@ Maker RandomMaker(Rng& rng, const Project& p) {
     const int value = Pick(rng, -1, 300);
     const int link = Pick(rng, 0, 1) ? -1 : e;
     switch (Pick(rng, 0, 15)) {
-    case 0: return [](const Project& q) { return NewDialog(q); };
-    case 1: return [=](const Project& q) { return ConsequenceDialog(q, at); };
-    case 2: return [=](const Project& q) { return DuplicateDialog(q, d); };
-    case 3: return [=](const Project& q) { return AddToDialog(q, d, e); };
-    case 4: return [=](const Project& q) { return DeleteDialog(q, d); };
-    case 5: return [=](const Project& q) { return AddVariant(q, at, link); };
-    case 6: return [=](const Project& q) { return MoveVariant(q, at, cut ? 1 : -1); };
-    case 7: return [=](const Project& q) { return DeleteVariant(q, at); };
-    case 8: return [=](const Project& q) { return PasteVariant(q, at, other, cut); };
-    case 9: return [=](const Project& q) { return PasteDialog(q, d, cut); };
-    case 10: return [=](const Project& q) { return AnnotateCost(q, at); };
-    case 11: return [=](const Project& q) { return NumberVariables(q, at); };
-    case 12: return [=](const Project&) {
+    case 0:
+        return [](const Project& q) { return NewDialog(q); };
+    case 1:
+        return [=](const Project& q) { return ConsequenceDialog(q, at); };
+    case 2:
+        return [=](const Project& q) { return DuplicateDialog(q, d); };
+    case 3:
+        return [=](const Project& q) { return AddToDialog(q, d, e); };
+    case 4:
+        return [=](const Project& q) { return DeleteDialog(q, d); };
+    case 5:
+        return [=](const Project& q) { return AddVariant(q, at, link); };
+    case 6:
+        return [=](const Project& q) { return MoveVariant(q, at, cut ? 1 : -1); };
+    case 7:
+        return [=](const Project& q) { return DeleteVariant(q, at); };
+    case 8:
+        return [=](const Project& q) { return PasteVariant(q, at, other, cut); };
+    case 9:
+        return [=](const Project& q) { return PasteDialog(q, d, cut); };
+    case 10:
+        return [=](const Project& q) { return AnnotateCost(q, at); };
+    case 11:
+        return [=](const Project& q) { return NumberVariables(q, at); };
+    case 12:
+        return [=](const Project&) {
             // A variant grid commit: the follow-up looks its dialog up.
             return ChangeValues({{{FieldId::Function, d, at.slot}, FieldValue::Number(value % 8)},
                                  {{FieldId::Gold, d, at.slot}, FieldValue::Number(value * 300)}});
         };
-    case 13: return [=](const Project&) {
-            return ChangeValues({{{FieldId::VariantEscape, d}, FieldValue::Number(value)},
-                                 {{FieldId::Hint, d}, FieldValue::Text(std::string(value + 1u, 'h'))}});
+    case 13:
+        return [=](const Project&) {
+            return ChangeValues(
+                {{{FieldId::VariantEscape, d}, FieldValue::Number(value)},
+                 {{FieldId::Hint, d}, FieldValue::Text(std::string(value + 1u, 'h'))}});
         };
-    case 14: return [=](const Project&) {
+    case 14:
+        return [=](const Project&) {
             return ChangeValues({{{FieldId::FunctionNumber, d}, FieldValue::Number(value % 8)}});
         };
-    default: return [=](const Project&) {
+    default:
+        return [=](const Project&) {
             return ChangeValues({{{FieldId::ScriptFile}, FieldValue::Text(std::to_string(value))}});
         };
     }
@@ -161,12 +183,15 @@ TEST(Edits, UndoAndRedoAtRandomPointsAgreeWithAReplay) {
         }
         Rng again(seed);
         Project replay = RandomProject(again);
-        for (std::size_t i = 0; i < top; ++i) makers[i](replay)->Apply(replay);
+        for (std::size_t i = 0; i < top; ++i)
+            makers[i](replay)->Apply(replay);
         ASSERT_EQ(Take(replay), Take(p));
 
-        while (top > 0) history[--top]->Revert(p, &observer);
+        while (top > 0)
+            history[--top]->Revert(p, &observer);
         ASSERT_EQ(Take(p), states.front());
-        while (top < history.size()) history[top++]->Apply(p, &observer);
+        while (top < history.size())
+            history[top++]->Apply(p, &observer);
         ASSERT_EQ(Take(p), states.back());
     }
 }
@@ -175,7 +200,8 @@ TEST(Edits, UndoAndRedoAtRandomPointsAgreeWithAReplay) {
 Project FourAnswers(int escape, int preselected) {
     Project p;
     TDialogItem* d = p.AppendDialog();
-    for (int k = 0; k < 4; ++k) d->Variant[static_cast<std::size_t>(k)] = std::string(1, char('a' + k));
+    for (int k = 0; k < 4; ++k)
+        d->Variant[static_cast<std::size_t>(k)] = std::string(1, char('a' + k));
     d->VariantEscape = static_cast<std::uint8_t>(escape);
     d->VariantDefault = static_cast<std::uint8_t>(preselected);
     p.AppendDialog()->Variant[0] = "x";
@@ -184,34 +210,38 @@ Project FourAnswers(int escape, int preselected) {
 
 std::string Captions(const TDialogItem& d) {
     std::string out;
-    for (int k = 0; k < d.SlotEnd(); ++k) out += d.Variant[static_cast<std::size_t>(k)].str();
+    for (int k = 0; k < d.SlotEnd(); ++k)
+        out += d.Variant[static_cast<std::size_t>(k)].str();
     return out;
 }
 
 TEST(Edits, EscapeAndDefaultFollowTheirAnswerAndFallBackToZeroWhenItLeaves) {
     struct Case {
-        const char* what;
+        int escape, preselected;     // before: the escape slot, the default answer (1-based)
+        int wantEscape, wantDefault; // after
+        const char* captions;        // after
         std::function<std::unique_ptr<Edit>(const Project&)> edit;
-        int escape, preselected; // before: escape slot, default answer (1-based)
-        int wantEscape, wantDefault;
-        const char* captions;
     };
+    // clang-format off
     const std::vector<Case> cases = {
-        {"insert in front", [](auto& p) { return AddVariant(p, {0, 1}); }, 2, 3, 3, 4, "aNew variantbcd"},
-        {"insert after", [](auto& p) { return AddVariant(p, {0, 3}); }, 2, 3, 2, 3, "abcNew variantd"},
-        {"delete the marked", [](auto& p) { return DeleteVariant(p, {0, 2}); }, 2, 3, 0, 0, "abd"},
-        {"delete in front", [](auto& p) { return DeleteVariant(p, {0, 1}); }, 3, 4, 2, 3, "acd"},
-        {"up", [](auto& p) { return MoveVariant(p, {0, 2}, -1); }, 2, 2, 1, 3, "acbd"},
-        {"down", [](auto& p) { return MoveVariant(p, {0, 0}, 1); }, 1, 1, 0, 2, "bacd"},
-        {"cut and paste in front", [](auto& p) { return PasteVariant(p, {0, 3}, {0, 0}, true); }, 3, 4, 0, 1, "dabc"},
-        {"cut and paste at the end", [](auto& p) { return PasteVariant(p, {0, 0}, {0, -1}, true); }, 0, 1, 3, 4, "bcda"},
-        {"copy and paste", [](auto& p) { return PasteVariant(p, {0, 2}, {0, 0}, false); }, 2, 3, 3, 4, "cabcd"},
-        {"cut to another dialog", [](auto& p) { return PasteVariant(p, {0, 1}, {1, -1}, true); }, 1, 2, 0, 0, "acd"},
-        {"no slot is left alone", [](auto& p) { return AddVariant(p, {0, 0}); }, 20, 13, 20, 13, "New variantabcd"},
-        {"pushed out of the dialog", [](auto& p) { return AddVariant(p, {0, 0}); }, 11, 12, 0, 0, "New variantabcd"},
+        {2, 3, 3, 4, "aNew variantbcd", [](auto& p) { return AddVariant(p, {0, 1}); }},
+        {2, 3, 2, 3, "abcNew variantd", [](auto& p) { return AddVariant(p, {0, 3}); }},
+        {2, 3, 0, 0, "abd", [](auto& p) { return DeleteVariant(p, {0, 2}); }},
+        {3, 4, 2, 3, "acd", [](auto& p) { return DeleteVariant(p, {0, 1}); }},
+        {2, 2, 1, 3, "acbd", [](auto& p) { return MoveVariant(p, {0, 2}, -1); }},
+        {1, 1, 0, 2, "bacd", [](auto& p) { return MoveVariant(p, {0, 0}, 1); }},
+        // A cut and paste within the dialog is a move; to another dialog, a deletion here.
+        {3, 4, 0, 1, "dabc", [](auto& p) { return PasteVariant(p, {0, 3}, {0, 0}, true); }},
+        {0, 1, 3, 4, "bcda", [](auto& p) { return PasteVariant(p, {0, 0}, {0, -1}, true); }},
+        {2, 3, 3, 4, "cabcd", [](auto& p) { return PasteVariant(p, {0, 2}, {0, 0}, false); }},
+        {1, 2, 0, 0, "acd", [](auto& p) { return PasteVariant(p, {0, 1}, {1, -1}, true); }},
+        // Marks naming no slot stay; marks on the slot pushed out of the dialog fall back.
+        {20, 13, 20, 13, "New variantabcd", [](auto& p) { return AddVariant(p, {0, 0}); }},
+        {11, 12, 0, 0, "New variantabcd", [](auto& p) { return AddVariant(p, {0, 0}); }},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(&c - cases.data());
         Project p = FourAnswers(c.escape, c.preselected);
         const Snapshot before = Take(p);
         auto edit = c.edit(p);
@@ -228,7 +258,8 @@ TEST(Edits, EscapeAndDefaultFollowTheirAnswerAndFallBackToZeroWhenItLeaves) {
 
 TEST(Edits, ACutDialogMovesWithTheLinksIntoIt) {
     Project p;
-    for (int n : {1000, 1001, 1002}) p.AppendDialog()->FunctionNumber = n;
+    for (int n : {1000, 1001, 1002})
+        p.AppendDialog()->FunctionNumber = n;
     TDialogItem* moved = p.DialogAt(1);
     for (int from : {0, 1, 2}) {
         p.DialogAt(from)->Function[0] = 1001;
@@ -240,7 +271,8 @@ TEST(Edits, ACutDialogMovesWithTheLinksIntoIt) {
     EXPECT_EQ(p.DialogAt(2), moved);
     EXPECT_EQ(moved->FunctionNumber, 1003); // the number a copy would have had
     EXPECT_EQ(edit->Focus(), (Place{2, -1}));
-    for (int from : {0, 1, 2}) EXPECT_EQ(p.DialogAt(from)->FollowUp(0), 1003);
+    for (int from : {0, 1, 2})
+        EXPECT_EQ(p.DialogAt(from)->FollowUp(0), 1003);
     // Saved and read back, the answers still lead to the moved dialog.
     Project reread = ParseProject(SerializeProject(p));
     EXPECT_EQ(Take(reread), Take(p));
