@@ -32,6 +32,7 @@ struct ProjectChange {
         DialogInserted, // a dialog put at position `dialog`
         DialogRemoved,  // the dialog at position `dialog` left the list
         DialogMoved,    // the dialog at position `dialog` moved; `other` is its position after
+                        // (an item model's destination row is other + 1 when it moves down)
     };
     Kind kind = Kind::Value;
     int dialog = -1;
@@ -66,7 +67,9 @@ struct EditStep;
 // same objects, so the links that other records hold stay valid through undo and redo.
 //
 // Apply and Revert set the project's Modified; the document owning the history clears it again
-// when it returns to its saved state.
+// when it returns to its saved state. The document wraps each edit in an undo command whose
+// redo calls Apply and whose undo calls Revert; an edit that is Empty() after its first Apply
+// is dropped rather than kept as a step that does nothing.
 class Edit {
 public:
     using Plan = std::function<void(EditRecorder&)>;

@@ -280,5 +280,32 @@ TEST(Edits, ACutDialogMovesWithTheLinksIntoIt) {
     EXPECT_EQ(Take(p), before);
 }
 
+TEST(Edits, ChangeValuesStoresAsTheFieldsDoAndSkipsWhatIsAlreadyThere) {
+    Project p;
+    for (int n : {5, 7, 7})
+        p.AppendDialog()->FunctionNumber = n;
+    auto commit = ChangeValues({{{FieldId::Function, 0, 3}, FieldValue::Number(7)},
+                                {{FieldId::Skill, 0, 3}, FieldValue::Number(300)}});
+    commit->Apply(p);
+    EXPECT_EQ(p.Dialogs()->LinkDialog[3], p.DialogAt(1)); // the first dialog with the number
+    EXPECT_EQ(p.Dialogs()->Variants[3].Skill, 44);
+    EXPECT_EQ(commit->Focus(), (Place{0, 3}));
+    // Equal once cut to the capacity or the width: nothing to do.
+    ChangeValues({{{FieldId::Hint, 1}, FieldValue::Text(std::string(200, 'h'))}})->Apply(p);
+    for (FieldChange same :
+         {FieldChange{{FieldId::Hint, 1}, FieldValue::Text(std::string(260, 'h'))},
+          FieldChange{{FieldId::Skill, 0, 3}, FieldValue::Number(44 + 256)}}) {
+        auto edit = ChangeValues({same});
+        edit->Apply(p);
+        EXPECT_TRUE(edit->Empty());
+    }
+    // A value of no dialog changes nothing, also not the values before it.
+    const Snapshot before = Take(p);
+    auto bad = ChangeValues(
+        {{{FieldId::Hint, 0}, FieldValue::Text("x")}, {{FieldId::Hint, 3}, FieldValue::Text("y")}});
+    EXPECT_THROW(bad->Apply(p), Error);
+    EXPECT_EQ(Take(p), before);
+}
+
 } // namespace
 } // namespace kv
