@@ -6,9 +6,10 @@
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
+#include "text/ascii.h"
 #include "text/error.h"
+#include "text/paths.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
@@ -52,7 +53,7 @@ bool EndsWithIni(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
     for (char& c : tail)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        c = kv::FoldAscii(c);
     return tail == ".ini";
 }
 

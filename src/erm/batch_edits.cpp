@@ -1,5 +1,7 @@
 #include "erm/batch_edits.h"
 
+#include "model/fields.h"
+#include "model/project_edits.h"
 #include "text/cp1251.h"
 
 #include <array>
@@ -18,10 +20,6 @@ constexpr std::array<std::string_view, 28> kSkillNames = {
     "Грамотность", "Тактика",    "Артиллерия",    "Обучение",      "Атака",      "Защита",
     "Интеллект",   "Волшебство", "Сопротивление", "Первая помощь"};
 
-// What follows a cost, by resource number; each begins with a space.
-constexpr std::array<std::string_view, kResourceCount> kCostSuffixes = {
-    " дерева", " ртути", " руды", " серы", " крист.", " драг.", " зол.", " мифрила"};
-
 std::string SkillName(int skill) {
     if (skill >= 1 && skill <= static_cast<int>(kSkillNames.size())) {
         return Utf8ToCp1251(kSkillNames[static_cast<std::size_t>(skill - 1)]);
@@ -38,24 +36,61 @@ std::string CostSkillPrefix(const TVariantData& variant) {
     for (int r = 0; r < kResourceCount; ++r) {
         if (variant.Cost(r) == 0) continue;
         prefix += "[" + std::to_string(variant.Cost(r)) +
-                  Utf8ToCp1251(kCostSuffixes[static_cast<std::size_t>(r)]) + "] ";
+                  Utf8ToCp1251(Field(CostField(r)).costSuffix) + "] ";
     }
     return prefix;
 }
 
-bool NumberFollowingVariables(TDialogItem& dialog, int i) {
-    if (i < 0 || i >= kSlotCount) return false;
+std::vector<VariableSetting> FollowingVariables(const TDialogItem& dialog, int i) {
+    std::vector<VariableSetting> settings;
+    if (!IsVariableModel(dialog, i)) return settings;
     const TVariantData& model = dialog.Variants[static_cast<std::size_t>(i)];
-    if (model.Variable <= 0 || model.DVariable != 0) return false;
 
     for (int j = i + 1; j < kSlotCount && dialog.SlotInUse(j); ++j) {
-        TVariantData& next = dialog.Variants[static_cast<std::size_t>(j)];
-        next.Variable = model.Variable;
         // The set value keeps its low 32 bits, as every number field does, past the largest one.
-        next.SVariable = static_cast<std::int32_t>(static_cast<std::uint32_t>(model.SVariable) +
-                                                   static_cast<std::uint32_t>(j - i));
+        settings.push_back({j, model.Variable,
+                            static_cast<std::int32_t>(static_cast<std::uint32_t>(model.SVariable) +
+                                                      static_cast<std::uint32_t>(j - i))});
+    }
+    return settings;
+}
+
+bool NumberFollowingVariables(TDialogItem& dialog, int i) {
+    if (!IsVariableModel(dialog, i)) return false;
+    for (const VariableSetting& s : FollowingVariables(dialog, i)) {
+        TVariantData& next = dialog.Variants[static_cast<std::size_t>(s.slot)];
+        next.Variable = s.variable;
+        next.SVariable = s.set;
     }
     return true;
+}
+
+bool IsVariableModel(const TDialogItem& dialog, int i) {
+    if (i < 0 || i >= kSlotCount) return false;
+    const TVariantData& model = dialog.Variants[static_cast<std::size_t>(i)];
+    return model.Variable > 0 && model.DVariable == 0;
+}
+
+std::unique_ptr<Edit> AnnotateCost(const Project& project, Place answer) {
+    const TDialogItem* d = project.DialogAt(answer.dialog);
+    if (!d || answer.slot < 0 || answer.slot >= kSlotCount) return nullptr;
+    const auto k = static_cast<std::size_t>(answer.slot);
+    return ChangeValues({{{FieldId::Variant, answer.dialog, answer.slot},
+                          FieldValue::Text(CostSkillPrefix(d->Variants[k]) + d->Variant[k].str())}},
+                        "стоимость в тексте");
+}
+
+std::unique_ptr<Edit> NumberVariables(const Project& project, Place answer) {
+    const TDialogItem* d = project.DialogAt(answer.dialog);
+    if (!d || !IsVariableModel(*d, answer.slot)) return nullptr;
+    std::vector<FieldChange> changes;
+    for (const VariableSetting& s : FollowingVariables(*d, answer.slot)) {
+        changes.push_back(
+            {{FieldId::Variable, answer.dialog, s.slot}, FieldValue::Number(s.variable)});
+        changes.push_back({{FieldId::SVariable, answer.dialog, s.slot}, FieldValue::Number(s.set)});
+    }
+    auto edit = ChangeValues(std::move(changes), "нумерация переменных");
+    return edit;
 }
 
 } // namespace kv

@@ -3,6 +3,7 @@
 #include "erm/generator.h"
 #include "text/cp1251.h"
 #include "text/file_io.h"
+#include "text/paths.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -19,10 +20,6 @@ constexpr std::string_view kWarningText =
 
 // Room for the generated code of a typical dialog; the text grows past it when it must.
 constexpr std::size_t kTypicalBlockSize = 512;
-
-fs::path PathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 [[noreturn]] void ThrowCannotOpen(const std::string& path, int errorNumber) {
     throw Error("Cannot open file \"" + path + "\". " + FileErrorText(errorNumber));
@@ -42,7 +39,7 @@ bool MarkedReadOnly(const fs::path& path) {
 // Reads the script through a handle opened for reading and writing, so that a file the compile
 // could not write back (read-only, locked) is refused before anything is built.
 std::string ReadScriptForUpdate(const std::string& path) {
-    const fs::path file = PathOf(path);
+    const fs::path file = PathFromUtf8(path);
     if (MarkedReadOnly(file)) ThrowCannotOpen(path, EACCES);
     errno = 0;
     std::fstream in(file, std::ios::in | std::ios::out | std::ios::binary);
@@ -69,11 +66,9 @@ std::size_t FindMarker(std::string_view script) {
 std::string ProjectScriptPath(const Project& project, const std::string& projectPath) {
     // The project stores its script path in Windows-1251.
     const std::string script = Cp1251ToUtf8(project.ScriptFile);
-    fs::path scriptPath(std::u8string(script.begin(), script.end()));
+    const fs::path scriptPath = PathFromUtf8(script);
     if (script.empty() || !scriptPath.is_relative()) return script;
-    scriptPath = PathOf(projectPath).parent_path() / scriptPath;
-    const auto u8 = scriptPath.u8string();
-    return std::string(u8.begin(), u8.end());
+    return Utf8FromPath(PathFromUtf8(projectPath).parent_path() / scriptPath);
 }
 
 std::string SpliceScript(std::string_view oldScript, const Project& project,

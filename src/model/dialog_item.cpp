@@ -1,5 +1,7 @@
 #include "model/dialog_item.h"
 
+#include "model/fields.h"
+
 #include <utility>
 
 namespace kv {
@@ -38,6 +40,32 @@ void TDialogItem::SwapSlots(int a, int b) {
     std::swap(Variant[i], Variant[j]);
     std::swap(LinkDialog[i], LinkDialog[j]);
     std::swap(Function[i], Function[j]);
+    std::array<int, kSlotCount> newSlot;
+    for (int k = 0; k < kSlotCount; ++k) newSlot[static_cast<std::size_t>(k)] = k;
+    std::swap(newSlot[i], newSlot[j]);
+    FollowMarks(newSlot);
 }
+
+void TDialogItem::FollowMarks(const std::array<int, kSlotCount>& newSlot) {
+    if (VariantEscape < kSlotCount) {
+        const int to = newSlot[VariantEscape];
+        VariantEscape = static_cast<std::uint8_t>(to < 0 ? 0 : to);
+    }
+    if (VariantDefault >= 1 && VariantDefault <= kSlotCount) {
+        const int to = newSlot[VariantDefault - 1u];
+        VariantDefault = static_cast<std::uint8_t>(to < 0 ? 0 : to + 1);
+    }
+}
+
+namespace {
+template <class Record> auto& Resource(Record& v, FieldId id) {
+    return v.*std::get<std::uint16_t TVariantData::*>(Field(id).member);
+}
+} // namespace
+
+std::uint16_t& TVariantData::Cost(int r) { return Resource(*this, CostField(r)); }
+std::uint16_t TVariantData::Cost(int r) const { return Resource(*this, CostField(r)); }
+std::uint16_t& TVariantData::Reward(int r) { return Resource(*this, RewardField(r)); }
+std::uint16_t TVariantData::Reward(int r) const { return Resource(*this, RewardField(r)); }
 
 } // namespace kv

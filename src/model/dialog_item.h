@@ -25,19 +25,11 @@ struct TVariantData {
     std::int32_t DVariable = 0;
     std::int32_t SVariable = 0;
 
-    // The cost and the reward in resource r (0..7), in the order of the fields above.
-    std::uint16_t& Cost(int r) { return this->*kCostFields[static_cast<std::size_t>(r)]; }
-    std::uint16_t Cost(int r) const { return this->*kCostFields[static_cast<std::size_t>(r)]; }
-    std::uint16_t& Reward(int r) { return this->*kRewardFields[static_cast<std::size_t>(r)]; }
-    std::uint16_t Reward(int r) const { return this->*kRewardFields[static_cast<std::size_t>(r)]; }
-
-    static constexpr std::array<std::uint16_t TVariantData::*, kResourceCount> kCostFields = {
-        &TVariantData::Wood, &TVariantData::Merc, &TVariantData::Ore,  &TVariantData::Sulf,
-        &TVariantData::Cryst, &TVariantData::Gems, &TVariantData::Gold, &TVariantData::Myth};
-    static constexpr std::array<std::uint16_t TVariantData::*, kResourceCount> kRewardFields = {
-        &TVariantData::giveWood,  &TVariantData::giveMerc, &TVariantData::giveOre,
-        &TVariantData::giveSulf,  &TVariantData::giveCryst, &TVariantData::giveGems,
-        &TVariantData::giveGold, &TVariantData::giveMyth};
+    // The cost and the reward in resource r (0..7), as the table of fields names them.
+    std::uint16_t& Cost(int r);
+    std::uint16_t Cost(int r) const;
+    std::uint16_t& Reward(int r);
+    std::uint16_t Reward(int r) const;
 
     friend bool operator==(const TVariantData&, const TVariantData&) = default;
 };
@@ -86,7 +78,14 @@ struct TDialogItem {
 
     // Copies all four parts of slot `from` of `source` into slot `to` of this dialog.
     void CopySlotFrom(const TDialogItem& source, int from, int to);
+    // Exchanges two slots; the escape and the default answer go with theirs.
     void SwapSlots(int a, int b);
+
+    // The escape and the default answer follow their answer when slots move: newSlot[k] is where
+    // the answer of slot k went, or -1 when it left the dialog. A mark whose answer left falls
+    // back to 0, as in a blank dialog: the escape to slot 0, the default to none. A mark that
+    // names no slot (above 11, above 12 for the default) is left as it is.
+    void FollowMarks(const std::array<int, kSlotCount>& newSlot);
 };
 
 } // namespace kv

@@ -1,5 +1,6 @@
 #include "model/project.h"
 
+#include <array>
 #include <unordered_map>
 #include <utility>
 
@@ -66,29 +67,49 @@ TDialogItem* Project::AppendDialog(std::unique_ptr<TDialogItem> dialog) {
 
 TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDialogItem>()); }
 
-void Project::RemoveDialog(int position) {
-    if (position < 0 || !head_) return;
+std::unique_ptr<TDialogItem> Project::TakeDialog(int position) {
+    if (position < 0 || !head_) return nullptr;
     TDialogItem* previous = nullptr;
     TDialogItem* d = head_;
     for (int i = 0; d && i < position; ++i) {
         previous = d;
         d = d->Next;
     }
-    if (!d) return;
+    if (!d) return nullptr;
     if (previous) previous->Next = d->Next;
     else head_ = d->Next;
     if (tail_ == d) tail_ = previous;
     --count_;
+    d->Next = nullptr;
+    return std::unique_ptr<TDialogItem>(d);
+}
 
+TDialogItem* Project::InsertDialog(int position, std::unique_ptr<TDialogItem> dialog) {
+    if (position >= count_) return AppendDialog(std::move(dialog));
+    TDialogItem* d = dialog.release();
+    if (position <= 0) {
+        d->Next = head_;
+        head_ = d;
+    } else {
+        TDialogItem* previous = DialogAt(position - 1);
+        d->Next = previous->Next;
+        previous->Next = d;
+    }
+    ++count_;
+    return d;
+}
+
+void Project::RemoveDialog(int position) {
+    std::unique_ptr<TDialogItem> d = TakeDialog(position);
+    if (!d) return;
     for (TDialogItem* other = head_; other; other = other->Next) {
         for (std::size_t k = 0; k < kSlotCount; ++k) {
-            if (other->LinkDialog[k] == d) {
+            if (other->LinkDialog[k] == d.get()) {
                 other->LinkDialog[k] = nullptr;
                 other->Function[k] = d->FunctionNumber;
             }
         }
     }
-    delete d;
 }
 
 void Project::ClearDialogs() {
@@ -120,6 +141,10 @@ void Project::InsertSlot(TDialogItem& dialog, int k) {
     if (!ValidSlot(k)) return;
     for (int j = kSlotCount - 2; j >= k; --j) dialog.CopySlotFrom(dialog, j, j + 1);
     ClearSlotData(dialog, k);
+    std::array<int, kSlotCount> newSlot;
+    for (int j = 0; j < kSlotCount; ++j) newSlot[static_cast<std::size_t>(j)] = j < k ? j : j + 1;
+    newSlot[kSlotCount - 1] = -1; // pushed out of the dialog
+    dialog.FollowMarks(newSlot);
     Modified = true;
 }
 
@@ -127,6 +152,10 @@ void Project::DeleteSlot(TDialogItem& dialog, int k) {
     if (!ValidSlot(k)) return;
     for (int j = k; j < kSlotCount - 1; ++j) dialog.CopySlotFrom(dialog, j + 1, j);
     ClearSlotData(dialog, kSlotCount - 1);
+    std::array<int, kSlotCount> newSlot;
+    for (int j = 0; j < kSlotCount; ++j)
+        newSlot[static_cast<std::size_t>(j)] = j < k ? j : j == k ? -1 : j - 1;
+    dialog.FollowMarks(newSlot);
     Modified = true;
 }
 

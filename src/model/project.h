@@ -50,6 +50,12 @@ public:
     // link into it becomes a plain number: the slot's link is set to null and its Function to the
     // removed dialog's FunctionNumber, so that the follow-up stays what it was.
     void RemoveDialog(int position);
+    // Unlinks the dialog at position and hands it over, links into it untouched; null for a
+    // position outside the list. Edits keep a taken record and put the same one back on undo, so
+    // that every link into it stays valid.
+    std::unique_ptr<TDialogItem> TakeDialog(int position);
+    // Puts a dialog at position (0..DialogCount(); the count appends) and returns it.
+    TDialogItem* InsertDialog(int position, std::unique_ptr<TDialogItem> dialog);
     void ClearDialogs();
 
     // Slot operations; k outside 0..11 does nothing and leaves Modified alone. Each moves whole

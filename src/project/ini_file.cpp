@@ -1,7 +1,9 @@
 #include "project/ini_file.h"
 
+#include "text/ascii.h"
 #include "text/error.h"
 #include "text/file_io.h"
+#include "text/paths.h"
 #include "text/whole_number.h"
 
 #include <bit>
@@ -13,10 +15,6 @@ namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 std::string_view TrimLeft(std::string_view s) {
@@ -45,7 +43,7 @@ bool Quoted(std::string_view s) {
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     }
     return true;
 }
@@ -53,7 +51,7 @@ bool SameName(std::string_view a, std::string_view b) {
 std::uint64_t HashName(std::string_view name) {
     std::uint64_t h = 14695981039346656037ULL;
     for (char c : name) {
-        h ^= static_cast<unsigned char>(FoldCase(c));
+        h ^= static_cast<unsigned char>(FoldAscii(c));
         h *= 1099511628211ULL;
     }
     return h;
@@ -128,15 +126,8 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         std::uint64_t number = 0;
         for (char c : value.substr(2)) {
-            int digit;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
-            else
-                return std::nullopt;
+            const int digit = HexDigitValue(c);
+            if (digit < 0) return std::nullopt;
             number = number * 16 + static_cast<std::uint64_t>(digit);
             if (number > 0xFFFFFFFFULL) return std::nullopt;
         }
@@ -167,8 +158,7 @@ IniFile IniFile::Parse(std::string_view bytes) {
 
 IniFile IniFile::Load(const std::string& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())),
-                                 ec)) {
+    if (!std::filesystem::exists(PathFromUtf8(path), ec)) {
         return IniFile{};
     }
     return Parse(ReadWholeFile(path));

@@ -33,11 +33,11 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
     for (auto& slot : d.Variants) {
         v.Number(slot.Skill);
         v.Number(slot.Slevel);
-        for (auto cost : TVariantData::kCostFields)
-            v.Number(slot.*cost);
+        for (int r = 0; r < kResourceCount; ++r)
+            v.Number(slot.Cost(r));
         v.Number(slot.Artefact);
-        for (auto reward : TVariantData::kRewardFields)
-            v.Number(slot.*reward);
+        for (int r = 0; r < kResourceCount; ++r)
+            v.Number(slot.Reward(r));
         v.Number(slot.Variable);
         v.Number(slot.DVariable);
         v.Number(slot.SVariable);

@@ -1,6 +1,7 @@
 #include "text/file_io.h"
 
 #include "text/error.h"
+#include "text/paths.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -29,10 +30,6 @@ std::function<bool(ReplaceStep)>& FaultHook() {
 }
 
 bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
-
-fs::path PathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 [[noreturn]] void ThrowErrno(int errorNumber) { throw Error(FileErrorText(errorNumber)); }
 
@@ -63,12 +60,12 @@ void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    return fs::is_regular_file(PathOf(path), ec);
+    return fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
 std::string ReadWholeFile(const std::string& path) {
     if (path.empty()) ThrowErrno(ENOENT);
-    fs::path p = PathOf(path);
+    fs::path p = PathFromUtf8(path);
     std::error_code ec;
     fs::file_status status = fs::status(p, ec);
     if (status.type() == fs::file_type::not_found) ThrowErrno(ENOENT);
@@ -96,7 +93,7 @@ std::string ReadWholeFile(const std::string& path) {
 #ifndef _WIN32
 
 void ReplaceFileSafely(const std::string& path, std::string_view content) {
-    fs::path target = PathOf(path);
+    fs::path target = PathFromUtf8(path);
     // Saving through a symbolic link updates the file it points to and keeps the link.
     struct stat entry {};
     if (::lstat(target.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
@@ -173,7 +170,7 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
 #else
 
 void ReplaceFileSafely(const std::string& path, std::string_view content) {
-    fs::path target = PathOf(path);
+    fs::path target = PathFromUtf8(path);
     fs::path folder = target.parent_path();
     std::error_code ec;
     if (fs::is_directory(target, ec)) ThrowErrno(EISDIR);

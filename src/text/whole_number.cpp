@@ -1,5 +1,7 @@
 #include "text/whole_number.h"
 
+#include "text/ascii.h"
+
 #include <string>
 
 namespace kv {
@@ -25,11 +27,8 @@ std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
     std::int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        else return std::nullopt;
+        const int digit = base == 16 ? HexDigitValue(c) : c >= '0' && c <= '9' ? c - '0' : -1;
+        if (digit < 0) return std::nullopt;
         magnitude = magnitude * base + digit;
         if (magnitude > 0x80000000LL) return std::nullopt; // beyond any 32-bit value
     }
