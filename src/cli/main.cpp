@@ -1,6 +1,7 @@
 // korvanthiel-cli: compiles and converts dialog projects without the desktop window, for build
 // scripts and Makefiles. Exit status 0 on success, 1 when the work fails (nothing is written),
 // 2 on wrong usage.
+#include "cli/recover.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
@@ -23,6 +24,7 @@ constexpr const char* kVersion = "0.3";
 constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
                                "  korvanthiel-cli convert INPUT OUTPUT\n"
+                               "  korvanthiel-cli recover SCRIPT PROJECT\n"
                                "  korvanthiel-cli --help | --version\n";
 
 constexpr const char* kHelp =
@@ -35,6 +37,9 @@ constexpr const char* kHelp =
     "      when set, gives the date and time of the warning line.\n"
     "  convert INPUT OUTPUT\n"
     "      Writes INPUT as a .tlk project file, exactly as the editor saves it.\n"
+    "  recover SCRIPT PROJECT\n"
+    "      Rebuilds the project from the generated code of a compiled SCRIPT and writes it as\n"
+    "      the .tlk project file PROJECT; prints, one line each, what could not be recovered.\n"
     "\n"
     "PROJECT and INPUT are read as an INI project when the name ends in .ini, otherwise as a\n"
     ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
@@ -145,6 +150,10 @@ int main(int argc, char** argv) {
         }
         if (command == "convert") return Convert(args);
         if (command == "compile") return Compile(args);
+        if (command == "recover") {
+            const int status = RecoverCommand(args);
+            return status == 2 ? Usage() : status;
+        }
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 namespace kv {
 
@@ -168,7 +169,9 @@ private:
         }
     }
 
-    // A line of the requirement or the effect pass; every one names its slot by the mask.
+    // A line of the requirement or the effect pass; every one names its slot by the mask. A value
+    // that several lines carry is taken from the first of them, so that a line changed by hand
+    // is the one that fails to be written again.
     bool ReadPassLine(std::string_view line, ChoiceCode& result) {
         Numbers n{};
         auto slot = [&](std::int64_t mask) -> TVariantData* {
@@ -176,12 +179,20 @@ private:
             return k < 0 ? nullptr : &d_.Variants[static_cast<std::size_t>(k)];
         };
         auto resource = [](std::int64_t r) { return r >= 0 && r < kResourceCount; };
-        auto u16 = [](std::int64_t v) { return static_cast<std::uint16_t>(v); };
-        auto i32 = [](std::int64_t v) { return static_cast<std::int32_t>(v); };
+        auto first = [](auto& field, std::int64_t value) {
+            using Field = std::remove_reference_t<decltype(field)>;
+            if (field == 0) field = static_cast<Field>(value);
+        };
+        auto variable = [&](TVariantData& v, std::int64_t change, std::int64_t set) {
+            if (v.Variable != 0) return;
+            v.Variable = static_cast<std::int32_t>(n[0]);
+            v.DVariable = static_cast<std::int32_t>(change);
+            v.SVariable = static_cast<std::int32_t>(set);
+        };
         TVariantData* v = nullptr;
 
         if (Match(line, "!!HE-1&y-2=#:S#/?y-1;", n) && (v = slot(n[0])) && n[1] >= 0) {
-            v->Skill = static_cast<std::uint8_t>(n[1] + 1);
+            first(v->Skill, n[1] + 1);
         } else if (Match(line, "!!VRy-3&y-2=#/y-1<#:S#;", n) && slot(n[0]) &&
                    MaskExponent(n[2]) >= 0) {
             // The level or the cost comes with the message line; this line gives the escape.
@@ -189,37 +200,32 @@ private:
                 d_.VariantEscape = static_cast<std::uint8_t>(MaskExponent(n[2]));
             result.escapeWritten = true;
         } else if (Match(line, p_.skillFailed, n) && (v = slot(n[0]))) {
-            v->Slevel = static_cast<std::uint8_t>(n[1]);
+            first(v->Slevel, n[1]);
         } else if (Match(line, "!!OW&y-2=#:R-1/#/?y-1;", n) && slot(n[0]) && resource(n[1])) {
             // The player's amount, read for the test that follows.
         } else if (Match(line, p_.costNeeded, n) && (v = slot(n[0])) && resource(n[2])) {
-            v->Cost(static_cast<int>(n[2])) = u16(n[1]);
-        } else if (Match(line, "!!OW&y-3=#:R-1/#/d-#;", n) && (v = slot(n[0])) &&
-                   resource(n[1])) {
-            v->Cost(static_cast<int>(n[1])) = u16(n[2]);
-        } else if (Match(line, "!!OW&y-3=#:R-1/#/d+#;", n) && (v = slot(n[0])) &&
-                   resource(n[1])) {
-            v->Reward(static_cast<int>(n[1])) = u16(n[2]);
+            first(v->Cost(static_cast<int>(n[2])), n[1]);
+        } else if (Match(line, "!!OW&y-3=#:R-1/#/d-#;", n) && (v = slot(n[0])) && resource(n[1])) {
+            first(v->Cost(static_cast<int>(n[1])), n[2]);
+        } else if (Match(line, "!!OW&y-3=#:R-1/#/d+#;", n) && (v = slot(n[0])) && resource(n[1])) {
+            first(v->Reward(static_cast<int>(n[1])), n[2]);
         } else if (Match(line, p_.rewardGiven, n) && (v = slot(n[0])) &&
                    (resource(n[1]) || n[1] == 8)) {
-            if (n[1] == 8) v->Artefact = u16(n[2]);
-            else v->Reward(static_cast<int>(n[1])) = u16(n[2]);
+            first(n[1] == 8 ? v->Artefact : v->Reward(static_cast<int>(n[1])), n[2]);
         } else if (Match(line, "!!VRv#&y-3=#:+#;", n) && (v = slot(n[1]))) {
-            v->Variable = i32(n[0]);
-            v->DVariable = i32(n[2]);
+            variable(*v, n[2], 0);
         } else if (Match(line, "!!VRv#&y-3=#:S#;", n) && (v = slot(n[1]))) {
-            v->Variable = i32(n[0]);
-            v->DVariable = 0;
-            v->SVariable = i32(n[2]);
+            variable(*v, 0, n[2]);
         } else if (Match(line, "!!VRv#&y-3=#:#;", n) && (v = slot(n[1]))) {
-            v->Variable = i32(n[0]);
-            v->DVariable = i32(n[2]);
+            variable(*v, n[2], 0);
         } else if (Match(line, "!!HE-1&y-3=#:A#;", n) && (v = slot(n[0]))) {
-            v->Artefact = u16(n[1]);
+            first(v->Artefact, n[1]);
         } else if (Match(line, "!!FU#&y-3=#:PE;", n) && slot(n[1])) {
             const auto k = static_cast<std::size_t>(SlotOfMask(n[1]));
-            d_.Function[k] = i32(n[0]);
-            d_.LinkDialog[k] = n[0] == 0 ? LinkToFunctionZero() : nullptr;
+            if (d_.Function[k] == 0 && !d_.LinkDialog[k]) {
+                d_.Function[k] = static_cast<std::int32_t>(n[0]);
+                if (n[0] == 0) d_.LinkDialog[k] = LinkToFunctionZero();
+            }
         } else {
             return false;
         }

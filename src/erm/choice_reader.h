@@ -11,7 +11,7 @@ namespace kv {
 
 // What the choice code of one block told about its dialog.
 struct ChoiceCode {
-    bool escapeWritten = false;       // a requirement's redirection carried the escape mask
+    bool escapeWritten = false;      // a requirement's redirection carried the escape mask
     std::vector<std::size_t> unread; // positions of lines that are no choice code, in order
 };
 

@@ -71,7 +71,8 @@ public:
                 continue;
             }
             std::size_t q = p;
-            while (q < lines_.size() && !IsHead(q)) ++q;
+            while (q < lines_.size() && !IsHead(q))
+                ++q;
             Note(p, NoteKind::HandEdited,
                  q - p == 1 ? "эту строку компиляция не пишет; пропущена"
                             : "строки до " + std::to_string(LineNumber(q)) +
@@ -209,7 +210,8 @@ private:
             const std::size_t e = BetweenEnd(b, h);
             if (e == kNone) continue;
             std::size_t q = e;
-            while (q < lines_.size() && !lines_[q].empty()) ++q;
+            while (q < lines_.size() && !lines_[q].empty())
+                ++q;
             if (q < lines_.size() && !IsHead(q)) continue;
             *d = TDialogItem{};
             const std::size_t caretsOnly = FillBetween(*d, b, p);
@@ -224,9 +226,11 @@ private:
         // the compile's; the rest is reported, never guessed.
         const std::size_t notesBefore = out_.notes.size();
         std::size_t q = h;
-        while (q < lines_.size() && !IsHead(q)) ++q;
+        while (q < lines_.size() && !IsHead(q))
+            ++q;
         std::size_t g = h;
-        while (g < q && !(lines_[g].starts_with("!!VRz13:S^") && lines_[g].ends_with("^;"))) ++g;
+        while (g < q && !(lines_[g].starts_with("!!VRz13:S^") && lines_[g].ends_with("^;")))
+            ++g;
         const Between* best = &kBetweens[0];
         std::size_t bestEnd = h;
         for (const Between& b : kBetweens) {
@@ -239,8 +243,8 @@ private:
         const std::size_t caretsOnly = FillBetween(*d, *best, p);
         if (bestEnd < g) {
             Note(bestEnd, NoteKind::HandEdited,
-                 Function(*d) + "строк" + (g - bestEnd == 1 ? "у" : "и до " +
-                 std::to_string(LineNumber(g))) +
+                 Function(*d) + "строк" +
+                     (g - bestEnd == 1 ? "у" : "и до " + std::to_string(LineNumber(g))) +
                      " компиляция между заголовком и выбором не пишет; пропущено");
         }
         const ChoiceCode code = ReadChoiceCode(Span(g, q), *d);
@@ -308,15 +312,19 @@ RecoveredProject RecoverProject(std::string_view script) {
         throw Error("В скрипте нет строки \";Korvanthiel data begin>>>>>\" в начале строки: "
                     "восстанавливать нечего");
     }
-    const int markerLine = static_cast<int>(std::count(script.begin(),
-                                                       script.begin() + static_cast<std::ptrdiff_t>(at) + 1, '\n')) + 1;
+    const int markerLine =
+        static_cast<int>(std::count(script.begin(),
+                                    script.begin() + static_cast<std::ptrdiff_t>(at) + 1, '\n')) +
+        1;
     std::string_view region = script.substr(at + marker.size());
 
     // The region's lines; its last line ends with CR LF, the others with LF.
     RecoveredProject out;
     bool crLfEnd = region.ends_with("\r\n");
-    if (crLfEnd) region.remove_suffix(2);
-    else if (region.ends_with('\n')) region.remove_suffix(1);
+    if (crLfEnd)
+        region.remove_suffix(2);
+    else if (region.ends_with('\n'))
+        region.remove_suffix(1);
     std::vector<std::string_view> lines;
     std::size_t crLines = 0;
     for (std::size_t start = 0;;) {
@@ -336,7 +344,8 @@ RecoveredProject RecoverProject(std::string_view script) {
     const std::string_view markerRest = lines[0];
     RegionReader reader(std::move(lines), markerLine, out);
     bool anyHead = warning;
-    for (std::size_t i = 1; !anyHead && i < reader.LineCount(); ++i) anyHead = reader.IsHead(i);
+    for (std::size_t i = 1; !anyHead && i < reader.LineCount(); ++i)
+        anyHead = reader.IsHead(i);
     if (!anyHead) {
         throw Error("Под строкой \";Korvanthiel data begin>>>>>\" нет кода, который пишет "
                     "компиляция: восстанавливать нечего");

@@ -32,11 +32,14 @@ public:
 
     std::string Text(std::size_t longest) {
         static constexpr std::string_view pieces[] = {
-            "a", "\xC4\xE0", " ", "^", ";", "^;", ":S^^;", "!!IF:M^", "!!VRz13:S^", "!!VRz1:S^",
-            "!!VRz1", "&v1=0", "!?FU7;", "&y-3=1", "0", "12", "/", "!!HE-1:S0/?v1;", ":PE;"};
+            "a",      "\xC4\xE0", " ",          "^",         ";",      "^;",
+            ":S^^;",  "!!IF:M^",  "!!VRz13:S^", "!!VRz1:S^", "!!VRz1", "&v1=0",
+            "!?FU7;", "&y-3=1",   "0",          "12",        "/",      "!!HE-1:S0/?v1;",
+            ":PE;"};
         std::string text;
         const std::size_t length = Below(6) == 0 ? 0 : Below(8);
-        for (std::size_t i = 0; i < length; ++i) text += pieces[Below(std::size(pieces))];
+        for (std::size_t i = 0; i < length; ++i)
+            text += pieces[Below(std::size(pieces))];
         return text.substr(0, longest);
     }
 
@@ -45,7 +48,8 @@ private:
         d.Hint = Text(200);
         if (OneOf(2)) d.ScriptBefore = Text(255);
         const int lines = OneOf(3) ? 0 : static_cast<int>(Below(kv::kTextLineCount + 1));
-        for (int l = 0; l < lines; ++l) d.Text[Below(kv::kTextLineCount)] = Text(255);
+        for (int l = 0; l < lines; ++l)
+            d.Text[Below(kv::kTextLineCount)] = Text(255);
         if (OneOf(2)) d.ScriptAfter = Text(255);
         d.Header = Text(200);
         d.VariantEscape = static_cast<std::uint8_t>(OneOf(8) ? Below(31) : Below(12));
@@ -72,16 +76,21 @@ private:
         }
     }
 
-    std::size_t Below(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_); }
+    std::size_t Below(std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random_);
+    }
     bool OneOf(std::size_t n) { return Below(n) == 0; }
     // A value of the field's type: small, or at either end of its range, or anything.
     template <class T> T Number() {
         using Limits = std::numeric_limits<T>;
         switch (Below(4)) {
-        case 0: return static_cast<T>(Below(10));
-        case 1: return OneOf(2) ? Limits::max() : Limits::min();
+        case 0:
+            return static_cast<T>(Below(10));
+        case 1:
+            return OneOf(2) ? Limits::max() : Limits::min();
         default:
-            return static_cast<T>(std::uniform_int_distribution<std::int64_t>(Limits::min(), Limits::max())(random_));
+            return static_cast<T>(
+                std::uniform_int_distribution<std::int64_t>(Limits::min(), Limits::max())(random_));
         }
     }
 
