@@ -213,6 +213,7 @@ private:
             while (q < lines_.size() && !lines_[q].empty())
                 ++q;
             if (q < lines_.size() && !IsHead(q)) continue;
+            if (q > e && !lines_[e].starts_with("!!VRz13:S^")) continue; // no header line
             *d = TDialogItem{};
             const std::size_t caretsOnly = FillBetween(*d, b, p);
             const ChoiceCode code = ReadChoiceCode(Span(e, q), *d);
