@@ -170,9 +170,10 @@ private:
         return caretsOnly;
     }
 
-    // True when the dialog's block is lines p to q, byte for byte; else the first line that
-    // differs goes to `differs`.
+    // True when the dialog's block is lines p to q, byte for byte, leaving out the lines in
+    // `skipped` (in order); else the first line that differs goes to `differs`.
     bool Regenerates(const TDialogItem& d, std::size_t p, std::size_t q,
+                     const std::vector<std::size_t>& skipped = {},
                      std::size_t* differs = nullptr) const {
         std::string block;
         try {
@@ -182,7 +183,12 @@ private:
             return false;
         }
         std::size_t at = 0;
+        auto skip = skipped.begin();
         for (std::size_t i = p; i < q; ++i) {
+            if (skip != skipped.end() && *skip == i) {
+                ++skip;
+                continue;
+            }
             const std::string_view line = lines_[i];
             if (block.compare(at, 1, "\n") != 0 || block.compare(at + 1, line.size(), line) != 0 ||
                 (at + 1 + line.size() < block.size() && block[at + 1 + line.size()] != '\n')) {
@@ -225,7 +231,6 @@ private:
 
         // Edited by hand: the block runs to the next head. Its lines are read as far as they are
         // the compile's; the rest is reported, never guessed.
-        const std::size_t notesBefore = out_.notes.size();
         std::size_t q = h;
         while (q < lines_.size() && !IsHead(q))
             ++q;
@@ -242,26 +247,37 @@ private:
         }
         *d = TDialogItem{};
         const std::size_t caretsOnly = FillBetween(*d, *best, p);
+        std::vector<std::size_t> skipped;
+        for (std::size_t i = bestEnd; i < g; ++i)
+            skipped.push_back(i);
         if (bestEnd < g) {
             Note(bestEnd, NoteKind::HandEdited,
-                 Function(*d) + "строк" +
-                     (g - bestEnd == 1 ? "у" : "и до " + std::to_string(LineNumber(g))) +
+                 Function(*d) +
+                     (g - bestEnd == 1 ? std::string("эту строку")
+                                       : "строки до " + std::to_string(LineNumber(g))) +
                      " компиляция между заголовком и выбором не пишет; пропущено");
         }
-        const ChoiceCode code = ReadChoiceCode(Span(g, q), *d);
+        // The choice code has no empty line: one ends the block, and what follows up to the
+        // next head is reported as no block at all.
+        std::size_t end = g;
+        while (end < q && !lines_[end].empty())
+            ++end;
+        const ChoiceCode code = ReadChoiceCode(Span(g, end), *d);
         for (std::size_t i : code.unread) {
+            skipped.push_back(g + i);
             Note(g + i, NoteKind::HandEdited,
                  Function(*d) + "эту строку компиляция не пишет; пропущена");
         }
+        // What is left must be the compile's too: a changed value or order shows here.
         std::size_t differs = p;
-        if (out_.notes.size() == notesBefore && !Regenerates(*d, p, q, &differs)) {
+        if (!Regenerates(*d, p, end, skipped, &differs)) {
             Note(differs, NoteKind::HandEdited,
                  Function(*d) + "строка не такая, какой её пишет компиляция (изменена "
                                 "вручную?); диалог восстановлен по остальным строкам");
         }
         NoteWhatIsNotInCode(*d, p, code, caretsOnly);
         Append(std::move(d), p);
-        return q;
+        return end;
     }
 
     void NoteWhatIsNotInCode(const TDialogItem& d, std::size_t p, const ChoiceCode& code,
