@@ -47,7 +47,12 @@ TEST(Recover, TheExamplesCompiledScriptRecoversIntoAProjectThatCompilesToTheSame
     // One line per note, naming the script's line, then the summary.
     EXPECT_EQ(out.substr(0, out.find(": ")), "tavern.erm:147");
     EXPECT_NE(out.find("\nRecovered 4 dialogs into r.tlk\n"), std::string::npos) << out;
-    // The recovered project's own script is the one it came from.
+    // The example's dialogs, byte for byte; the script line is the full path of the script it
+    // came from, which it compiles into again.
+    const std::string example = ReadBytes(dir.Path("tavern.tlk")),
+                      recovered = ReadBytes(dir.Path("r.tlk"));
+    EXPECT_EQ(recovered.substr(recovered.find("\r\n1000\r\n")),
+              example.substr(example.find("\r\n1000\r\n")));
     ASSERT_EQ(run("compile r.tlk"), 0) << err;
     EXPECT_EQ(ReadBytes(dir.Path("tavern.erm")), compiled);
 }

@@ -49,17 +49,6 @@ protected:
         SpliceScript(kvtest::ReadBytes(KORV_EXAMPLES "/tavern.erm"), example, kStamp);
 };
 
-TEST_F(RecoverExample, ItRecoversAsItWasCompiled) {
-    RecoveredProject recovered = RecoverProject(script);
-    EXPECT_EQ(SpliceScript(script, recovered.project, kStamp), script);
-    recovered.project.ScriptFile = example.ScriptFile;
-    EXPECT_EQ(SerializeProject(recovered.project), SerializeProject(example));
-    // The last dialog has answers but no requirement: its escape answer is not in the code.
-    ASSERT_EQ(recovered.notes.size(), 1u);
-    EXPECT_EQ(recovered.notes[0].line, 147);
-    EXPECT_EQ(recovered.notes[0].kind, NoteKind::NotInCode);
-}
-
 TEST_F(RecoverExample, AHandEditIsReportedAtItsLineAndTheRestRecovered) {
     auto replace = [](const char* utf8From, const char* utf8To) {
         return [from = Utf8ToCp1251(utf8From), to = Utf8ToCp1251(utf8To)](std::string& s) {
