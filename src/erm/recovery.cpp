@@ -253,9 +253,11 @@ private:
         if (bestEnd < g) {
             Note(bestEnd, NoteKind::HandEdited,
                  Function(*d) +
-                     (g - bestEnd == 1 ? std::string("эту строку")
-                                       : "строки до " + std::to_string(LineNumber(g))) +
-                     " компиляция между заголовком и выбором не пишет; пропущено");
+                     (g - bestEnd == 1
+                          ? std::string("эту строку компиляция между заголовком и выбором не "
+                                        "пишет; пропущена")
+                          : "строки до " + std::to_string(LineNumber(g)) +
+                                " компиляция между заголовком и выбором не пишет; пропущены"));
         }
         // The choice code has no empty line: one ends the block, and what follows up to the
         // next head is reported as no block at all.
