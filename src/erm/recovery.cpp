@@ -344,6 +344,13 @@ RecoveredProject RecoverProject(std::string_view script) {
         region.remove_suffix(2);
     else if (region.ends_with('\n'))
         region.remove_suffix(1);
+    // The most lines the compile writes for the most dialogs a project may hold: a longer region
+    // is refused before its lines take memory.
+    constexpr std::int64_t kMostLinesPerDialog = 750;
+    if (std::count(region.begin(), region.end(), '\n') > kMaxDialogs * kMostLinesPerDialog) {
+        throw Error("В скрипте больше " + std::to_string(kMaxDialogs) +
+                    " диалогов; восстановление прервано");
+    }
     std::vector<std::string_view> lines;
     std::size_t crLines = 0;
     for (std::size_t start = 0;;) {
