@@ -27,12 +27,13 @@ seed() { # target, file patterns...
   if [ -d "$root/fuzz/seeds/$name" ]; then cp "$root/fuzz/seeds/$name"/* "$dir/"; fi
 }
 
-for target in tlk ini number splice; do
+for target in tlk ini number splice recover; do
   case $target in
     tlk) seed $target '*.tlk' ;;
     ini) seed $target '*.ini' ;;
     number) seed $target ;;
     splice) seed $target '*.erm' ;;
+    recover) seed $target '*.erm' ;;
   esac
   corpus=$build/corpus/$target
   mkdir -p "$corpus" "$build/artifacts"

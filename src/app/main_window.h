@@ -66,6 +66,7 @@ public:
     void N11Click();         // compile
     void N13Click();         // rebuild the outline
     void INI1Click();        // import an INI project
+    void ERM1Click();        // recover the project from a compiled script
     void N20Click();         // choose the script file
     void maps1Click();       // the maps folder
     void N12Click();         // about
@@ -120,6 +121,7 @@ public:
     QAction* N13;
     QAction* N11;
     QAction* INI1;
+    QAction* ERM1; // "Импорт из скрипта..."
     QAction* N20;
     QAction* maps1;
     QMenu* N16; // "Справка"

@@ -52,6 +52,7 @@ void TMain::BuildMenus() {
     N13 = AddItem(N10, "N13", QStringLiteral("Обновить"), QKeySequence(Qt::Key_F5));
     N11 = AddItem(N10, "N11", QStringLiteral("Компиляция"), QKeySequence(Qt::Key_F9));
     INI1 = AddItem(N10, "INI1", QStringLiteral("Импорт из INI..."));
+    ERM1 = AddItem(N10, "ERM1", QStringLiteral("Импорт из скрипта..."));
     N10->addSeparator();
     N20 = AddItem(N10, "N20", QStringLiteral("Файл скрипта..."));
     maps1 = AddItem(N10, "maps1", QStringLiteral("Каталог maps..."));
@@ -69,6 +70,7 @@ void TMain::BuildMenus() {
     connect(N13, &QAction::triggered, this, &TMain::N13Click);
     connect(N11, &QAction::triggered, this, &TMain::N11Click);
     connect(INI1, &QAction::triggered, this, &TMain::INI1Click);
+    connect(ERM1, &QAction::triggered, this, &TMain::ERM1Click);
     connect(N20, &QAction::triggered, this, &TMain::N20Click);
     connect(maps1, &QAction::triggered, this, &TMain::maps1Click);
     connect(N12, &QAction::triggered, this, &TMain::N12Click);

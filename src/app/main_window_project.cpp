@@ -1,9 +1,11 @@
-// The project lifecycle, the INI import, compilation and the two path commands.
+// The project lifecycle, the INI import, the import from a compiled script, compilation and the
+// two path commands.
 #include "app/main_window.h"
 
 #include "check/check_project.h"
 #include "editor/outline_editor.h"
 #include "editor/qt_text.h"
+#include "erm/recovery.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
@@ -14,6 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <vector>
 
 namespace kv {
 
@@ -148,6 +152,43 @@ void TMain::INI1Click() {
     } catch (const Error& e) {
         ReportError(QString::fromUtf8(e.what()));
     }
+}
+
+void TMain::ERM1Click() {
+    if (!AskSaveChanges()) return;
+    FileDialogRequest request = OpenDialog2;
+    request.title = QStringLiteral("Импорт из скрипта");
+    request.folder = mapsFolder_;
+    request.fileName.clear();
+    std::optional<QString> chosen = seam_->OpenFile(request);
+    if (!chosen || !QFileInfo::exists(*chosen)) return;
+    std::vector<RecoveryNote> notes;
+    try {
+        RecoveredProject recovered = RecoverScriptFile(ToUtf8Path(*chosen));
+        notes = std::move(recovered.notes);
+        // Like an INI import, the recovered project has no file yet: the first save asks.
+        TakeProject(std::move(recovered.project), QString());
+    } catch (const Error& e) {
+        ReportError(QString::fromUtf8(e.what()));
+        return;
+    }
+    if (notes.empty()) return;
+    // The notes name the script's lines; a long list is cut, the command-line tool gives it all.
+    constexpr std::size_t kShown = 25;
+    QString text = QStringLiteral("Восстановлено диалогов: %1. Не всё удалось восстановить:\n")
+                       .arg(project_.DialogCount());
+    bool edited = false;
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+        edited = edited || notes[i].kind == NoteKind::HandEdited;
+        if (i < kShown) {
+            text += QStringLiteral("\nстрока %1: %2")
+                        .arg(notes[i].line)
+                        .arg(QString::fromUtf8(notes[i].text));
+        }
+    }
+    if (notes.size() > kShown) text += QStringLiteral("\n... и ещё %1").arg(notes.size() - kShown);
+    seam_->ShowMessage(text, QStringLiteral("Импорт из скрипта"),
+                       edited ? MessageIcon::Warning : MessageIcon::Information);
 }
 
 QString TMain::ScriptPath() const {

@@ -15,5 +15,8 @@ Project ReadAnyProject(const std::string& path);
 
 // The subcommands; each takes the arguments after its name and returns the exit status.
 int Check(const std::vector<std::string>& args);
+// `recover SCRIPT PROJECT`: writes the project recovered from a compiled script and prints, one
+// line each, what could not be recovered; throws kv::Error on a failure.
+int Recover(const std::vector<std::string>& args);
 
 } // namespace kv::cli

@@ -1,6 +1,6 @@
-// korvanthiel-cli: compiles, converts and checks dialog projects without the desktop window, for
-// build scripts and Makefiles. Exit status 0 on success, 1 when the work fails (nothing is
-// written), 2 on wrong usage.
+// korvanthiel-cli: compiles, converts, checks and recovers dialog projects without the desktop
+// window, for build scripts and Makefiles. Exit status 0 on success, 1 when the work fails
+// (nothing is written), 2 on wrong usage.
 #include "cli/commands.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
@@ -29,6 +29,7 @@ constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
                                "  korvanthiel-cli convert INPUT OUTPUT\n"
                                "  korvanthiel-cli check PROJECT [--script SCRIPT] [--werror]\n"
+                               "  korvanthiel-cli recover SCRIPT PROJECT\n"
                                "  korvanthiel-cli --help | --version\n";
 
 constexpr const char* kHelp =
@@ -45,17 +46,12 @@ constexpr const char* kHelp =
     "      Prints the problems of the project, one a line, and a line with their counts. Exit\n"
     "      status 0 without errors (warnings allowed), 1 with errors; --werror counts warnings\n"
     "      as errors. The script is found as compile finds it.\n"
+    "  recover SCRIPT PROJECT\n"
+    "      Rebuilds the project from the generated code of a compiled SCRIPT and writes it as\n"
+    "      the .tlk project file PROJECT; prints, one line each, what could not be recovered.\n"
     "\n"
     "PROJECT and INPUT are read as an INI project when the name ends in .ini, otherwise as a\n"
     ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
-
-bool EndsWithIni(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail)
-        c = kv::FoldAscii(c);
-    return tail == ".ini";
-}
 
 // The moment of the warning line: SOURCE_DATE_EPOCH when set, so that a build that compiles the
 // same project twice writes the same script; a value that is no number of seconds is refused
@@ -127,7 +123,7 @@ int Usage() {
 }
 
 Project ReadAnyProject(const std::string& path) {
-    return EndsWithIni(path) ? ImportIniFile(path) : LoadProject(path);
+    return kv::EndsWithNoCase(path, ".ini") ? ImportIniFile(path) : LoadProject(path);
 }
 
 } // namespace kv::cli
@@ -149,6 +145,7 @@ int main(int argc, char** argv) {
         if (command == "convert") return Convert(args);
         if (command == "compile") return Compile(args);
         if (command == "check") return kv::cli::Check(args);
+        if (command == "recover") return kv::cli::Recover(args);
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

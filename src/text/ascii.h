@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 namespace kv {
 
 // ASCII letters in lower case; every other byte (Cyrillic included) as it is. Names of INI
@@ -14,6 +17,15 @@ constexpr int HexDigitValue(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// Whether a name ends in a suffix, ASCII letters of either case matching ("x.INI" ends in ".ini").
+constexpr bool EndsWithNoCase(std::string_view name, std::string_view suffix) {
+    if (name.size() < suffix.size()) return false;
+    name.remove_prefix(name.size() - suffix.size());
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (FoldAscii(name[i]) != FoldAscii(suffix[i])) return false;
+    return true;
 }
 
 } // namespace kv
