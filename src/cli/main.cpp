@@ -6,6 +6,7 @@
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 #include "text/error.h"
+#include "text/file_io.h"
 
 #include <cctype>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -57,20 +59,22 @@ kv::Project ReadAnyProject(const std::string& path) {
 }
 
 // The moment of the warning line: SOURCE_DATE_EPOCH when set, so that a build that compiles the
-// same project twice writes the same script; a value that is no number of seconds is refused
-// rather than quietly replaced by the clock.
+// same project twice writes the same script; a value that is no number of seconds, or one that
+// gives no date of four-digit year, is refused rather than quietly replaced by the clock.
 std::string Stamp() {
-    std::time_t moment = std::time(nullptr);
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
-        char* end = nullptr;
-        errno = 0;
-        long long value = std::strtoll(epoch, &end, 10);
-        if (errno != 0 || !end || *end != '\0' || value < 0) {
-            throw kv::Error(std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + epoch);
-        }
-        moment = static_cast<std::time_t>(value);
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (!epoch || !*epoch) return kv::FormatStamp(std::time(nullptr));
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(epoch, &end, 10);
+    if (errno != 0 || !end || *end != '\0' || value < 0) {
+        throw kv::Error(std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + epoch);
     }
-    return kv::FormatStamp(moment);
+    try {
+        return kv::FormatStamp(static_cast<std::time_t>(value));
+    } catch (const kv::Error&) {
+        throw kv::Error(std::string("SOURCE_DATE_EPOCH is out of range: ") + epoch);
+    }
 }
 
 int Convert(const std::vector<std::string>& args) {
@@ -113,6 +117,7 @@ int Compile(const std::vector<std::string>& args) {
             script.assign(u8.begin(), u8.end());
         }
     }
+    kv::RefuseProjectAsScript(projectPath, script); // an INI project has no file name of its own
     const std::string stamp = Stamp();
     kv::CompileResult result;
     try {
@@ -130,6 +135,8 @@ int Compile(const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // An interrupted save or compile takes its temporary file with it.
+    kv::RemoveTemporaryFileOnSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     const std::string command = args.front();
@@ -148,6 +155,9 @@ int main(int argc, char** argv) {
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "korvanthiel-cli: Out of memory\n";
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

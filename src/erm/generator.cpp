@@ -158,11 +158,13 @@ std::int64_t VariantMask(int n) {
 
 void AppendDialogCode(std::string& text, const TDialogItem& dialog) {
     // The masks go into the script as signed 32-bit numbers; refuse a field whose mask would not
-    // fit before anything is appended, so a failed compile leaves no half block behind.
-    if (dialog.VariantEscape > kLargestMaskExponent) {
+    // fit before anything is appended, so a failed compile leaves no half block behind. Without
+    // an answer in slot 0 no mask is written, and none is checked.
+    const bool writesMasks = dialog.SlotInUse(0);
+    if (writesMasks && dialog.VariantEscape > kLargestMaskExponent) {
         ThrowMaskOutOfRange(dialog, "VariantEscape", dialog.VariantEscape, kLargestMaskExponent);
     }
-    if (dialog.VariantDefault > kLargestMaskExponent + 1) {
+    if (writesMasks && dialog.VariantDefault > kLargestMaskExponent + 1) {
         ThrowMaskOutOfRange(dialog, "VariantDefault", dialog.VariantDefault,
                             kLargestMaskExponent + 1);
     }
@@ -174,7 +176,7 @@ void AppendDialogCode(std::string& text, const TDialogItem& dialog) {
     AppendMessage(text, dialog);
     if (!dialog.ScriptAfter.empty()) out << '\n' << dialog.ScriptAfter.view();
     // The choice code is written only when slot 0 is in use, whatever the later slots hold.
-    if (!dialog.SlotInUse(0)) return;
+    if (!writesMasks) return;
 
     const std::int64_t escapeMask = VariantMask(dialog.VariantEscape);
     AppendCaptions(out, dialog, VariantMask(dialog.VariantDefault - 1));

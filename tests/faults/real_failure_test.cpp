@@ -129,7 +129,7 @@ TEST(RealFailure, ATargetThatIsNoRegularFileIsNeverReplaced) {
         std::string path = special.string();
         auto type = fs::status(special).type();
         ExpectFailureLeavesEverything({"save", path, [&] { SaveProject(project, path); },
-                                       FileErrorText(EACCES), [&] { return project.Modified; }});
+                                       "Not a regular file", [&] { return project.Modified; }});
         EXPECT_EQ(fs::symlink_status(special).type(), type) << path;
     }
     if (specials.size() == 1) std::cout << "[ note ] no device node: mknod not permitted here\n";
