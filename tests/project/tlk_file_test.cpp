@@ -288,8 +288,7 @@ TEST(TlkReader, TheDialogLimitCountsDialogsNotLines) {
     Project blank;
     blank.AppendDialog();
     std::string block = kv::SerializeProject(blank).substr(std::string_view("1000\r\n\r\n").size());
-    std::erase(block, '\r');
-    std::string many = "0\n\n";
+    std::string many = "0\r\n\r\n";
     many.reserve(many.size() + block.size() * (std::size_t{kv::kMaxDialogs} + 1));
     for (std::int64_t i = 0; i <= kv::kMaxDialogs; ++i) many += block;
     EXPECT_EQ(ErrorOf([&] { kv::ParseProject(many); }),
