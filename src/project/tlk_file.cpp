@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kEndOfFile = 26; // Ctrl+Z ends a text file wherever it stands
 constexpr std::size_t kMaxNumberChars = 32;
-constexpr std::int64_t kLinesPerDialog = 336;
 
 // The layout of one dialog block, in file order. The writer and the reader both walk it, so
 // the two can never disagree on the order of the 336 lines.
