@@ -34,33 +34,21 @@ TEST(HostileInput, EveryByteOfEveryKindOfTextComesBackFromTheProjectFile) {
 }
 
 TEST(HostileInput, AnIniProjectIsReadWhateverItsEncodingAndKeptWhole) {
-    const std::string hello = Utf8ToCp1251("Привет");
-    auto utf16 = [](bool little) {
-        std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-        for (char16_t c : u"[Main]\r\nFunctionStart=1\r\nFunctionEnd=3\r\n[1]\r\nHint=Привет\r\n") {
-            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
-            out += little ? std::string{low, high} : std::string{high, low};
-        }
-        return out;
-    };
-    const std::string plain = "[Main]\r\nFunctionStart=1\r\nFunctionEnd=3\r\n[1]\r\nHint=";
-    const struct {
-        const char* name;
-        std::string bytes;
-        std::string hint;
-    } cases[] = {
-        {"Windows-1251", plain + hello + "\r\n", hello},
-        {"UTF-8 with its mark", "\xEF\xBB\xBF" + plain + "Привет\r\n", hello},
-        {"UTF-16 LE", utf16(true), hello},
-        {"UTF-16 BE", utf16(false), hello},
-        {"a byte 26 in the first dialog", plain + "a\x1A" "b\r\n[3]\r\nHint=last\r\n", "a b"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const Project imported = ImportIniProject(c.bytes);
+    const std::u16string text = u"[Main]\nFunctionStart=1\nFunctionEnd=3\n[1]\nHint=Привет\n";
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (char16_t c : text) {
+        le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    const std::string hello = Utf8ToCp1251("Привет"), plain = Utf16ToCp1251(text);
+    const std::pair<std::string, std::string> cases[] = {
+        {plain, hello}, {"\xEF\xBB\xBF" + Cp1251ToUtf8(plain), hello}, {le, hello}, {be, hello},
+        {"[Main]\nFunctionEnd=1002\n[1000]\nHint=a\x1A" "b\n", "a b"}}; // byte 26 in the first
+    for (const auto& [bytes, hint] : cases) {
+        const Project imported = ImportIniProject(bytes);
         const Project loaded = ParseProject(SerializeProject(imported));
-        ASSERT_EQ(loaded.DialogCount(), 3);
-        EXPECT_EQ(loaded.Dialogs()->Hint, c.hint);
+        ASSERT_EQ(loaded.DialogCount(), 3) << bytes;
+        EXPECT_EQ(loaded.Dialogs()->Hint, hint);
         EXPECT_EQ(SerializeProject(loaded), SerializeProject(imported));
     }
 }

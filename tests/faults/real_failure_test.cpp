@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kv::faults {
@@ -150,6 +151,42 @@ TEST(RealFailure, AWriteCutShortByTheFileSizeLimit) {
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     for (const FileWriter& writer : files.Writers(FileErrorText(EFBIG))) ExpectFailureLeavesEverything(writer);
     ::setrlimit(RLIMIT_FSIZE, &old);
+}
+
+TEST(RealFailure, ASignalOrTheTemporaryFilesNameOrRightsLeaveNothingBehind) {
+    // The program ended by a signal while its new file is half written: the old file stays and
+    // the temporary file goes. Seen at the write, the temporary file has the final rights.
+    TempDir dir;
+    const std::string path = dir.Path("p.tlk");
+    WriteBytes(path, "old");
+    fs::permissions(path, fs::perms(0600));
+    for (int signalNumber : {0, SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RemoveTemporaryFileOnSignals();
+            SetReplaceFaultHook([&](ReplaceStep step) {
+                for (const std::string& name : dir.Entries()) {
+                    if (step == ReplaceStep::Write && name != "p.tlk" &&
+                        fs::status(dir.Path(name)).permissions() != fs::perms(0600))
+                        ::_exit(3);
+                }
+                if (step == ReplaceStep::Flush && signalNumber != 0) ::raise(signalNumber);
+                return false;
+            });
+            ReplaceFileSafely(path, "old"); // the same bytes: only the leftovers tell
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(signalNumber == 0 ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                                    : WIFSIGNALED(status) && WTERMSIG(status) == signalNumber,
+                  true) << signalNumber << " " << status;
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"p.tlk"});
+    }
+    // A name at the longest a folder allows still leaves room for its temporary file.
+    const std::string longest = dir.Path(std::string(251, 'n') + ".tlk");
+    ReplaceFileSafely(longest, "new");
+    EXPECT_EQ(ReadBytes(longest), "new");
 }
 
 // A 64 KiB file system of the test's own, in a mount namespace of its own so that nothing
