@@ -188,14 +188,13 @@ TEST_F(LifecycleTest, CloseAsksAboutTheValueBeingTypedAlsoWhenTheGridRefusesIt) 
     EXPECT_FALSE(window->isVisible());
 }
 
-// A file dialog that fails as a command's step may fail: with any exception at all.
-class FailingSeam : public ScriptedSeam {
-public:
-    std::function<void()> fail;
+// A file dialog that fails, as any step of a command may, with any exception at all.
+struct FailingSeam : ScriptedSeam {
     std::optional<QString> OpenFile(const FileDialogRequest& request) override {
         if (fail) std::exchange(fail, nullptr)();
         return ScriptedSeam::OpenFile(request);
     }
+    std::function<void()> fail;
 };
 
 TEST_F(LifecycleTest, ACommandThatFailsInAnyWayIsReportedAndLeavesTheProject) {

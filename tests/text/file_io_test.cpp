@@ -55,19 +55,4 @@ TEST_F(ReplaceFileSafely, KeepsThePermissionBitsAndASymbolicLinkAndNoTemporaryFi
     EXPECT_EQ(dir.Entries(), (Names{"link.tlk", "p.tlk"}));
 }
 
-TEST_F(ReplaceFileSafely, EachFailingStepKeepsTheOldFileByteForByte) {
-    const std::string old("old\r\n\0\xE0", 7);
-    WriteBytes(path, old);
-    for (auto step : {kv::ReplaceStep::CreateTemporary, kv::ReplaceStep::Write,
-                      kv::ReplaceStep::Flush, kv::ReplaceStep::PutInPlace}) {
-        int reached = 0; // a step that is never asked proves nothing
-        kv::SetReplaceFaultHook([&](kv::ReplaceStep s) { return (reached += s == step) > 0; });
-        EXPECT_EQ(ErrorOf([&] { kv::ReplaceFileSafely(path, "new content"); }),
-                  "Cannot write file \"" + path + "\". I/O error 5");
-        EXPECT_EQ(reached, 1);
-        EXPECT_EQ(ReadBytes(path), old);
-        EXPECT_EQ(dir.Entries(), Names{"p.tlk"});
-    }
-}
-
 } // namespace
