@@ -8,6 +8,7 @@
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 #include "text/error.h"
+#include "text/stored_text.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -185,7 +186,7 @@ void TMain::N20Click() {
         return;
     }
     OpenDialog2.fileName = path;
-    project_.ScriptFile = ToCp1251(path);
+    project_.ScriptFile = StorableText(ToCp1251(path));
     project_.Modified = true;
 }
 

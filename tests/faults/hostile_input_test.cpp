@@ -52,7 +52,7 @@ TEST(HostileInput, AnIniProjectIsReadWhateverItsEncodingAndKeptWhole) {
     }
 }
 
-TEST(HostileInput, APipeInPlaceOfAFileIsRefusedAtOnce) {
+TEST(HostileInput, APipeOrAnOversizedFileIsRefusedAtOnce) {
     kvtest::TempDir dir;
     const std::string pipe = dir.Path("f.tlk");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -65,6 +65,11 @@ TEST(HostileInput, APipeInPlaceOfAFileIsRefusedAtOnce) {
     for (const auto& read : readers)
         EXPECT_THAT(ErrorOf(read), testing::HasSubstr("Not a regular file"));
     EXPECT_THAT(ErrorOf(readers[0]), testing::HasSubstr(pipe)); // the file is named
+    // A script larger than any read may be is refused before it is read, as every file is.
+    const std::string huge = dir.Path("huge.erm");
+    kvtest::WriteBytes(huge, "");
+    std::filesystem::resize_file(huge, kMaxReadBytes + 1);
+    EXPECT_THAT(ErrorOf([&] { CompileScript(project, huge, ""); }), testing::EndsWith("File too large"));
     EXPECT_EQ(ReadSettings(pipe).Width, Settings{}.Width);      // the designed values
 }
 
