@@ -11,8 +11,10 @@ all: build
 deps:
 	@bash scripts/install-deps.sh
 
+# Warnings are errors in the Makefile's builds (KORV_WERROR), also in a build folder made before.
 configure: deps
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@grep -qs '^KORV_WERROR:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) $(GENERATOR) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -28,7 +30,8 @@ run: build
 BENCH_BUILD ?= build-bench
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DKORV_BUILD_BENCH=ON -DKORV_BUILD_TESTS=OFF
+		-DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DKORV_BUILD_BENCH=ON -DKORV_BUILD_TESTS=OFF \
+		-DKORV_WERROR=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target benchmarks
 	bash scripts/bench.sh $(BENCH_BUILD)
 
@@ -38,7 +41,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DKORV_BUILD_FUZZ=ON -DKORV_BUILD_EDITOR=OFF -DKORV_BUILD_TESTS=OFF
+		-DKORV_BUILD_FUZZ=ON -DKORV_BUILD_EDITOR=OFF -DKORV_BUILD_TESTS=OFF -DKORV_WERROR=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 

@@ -6,6 +6,7 @@
 #include "project/ini_file.h"
 #include "project/ini_import.h"
 #include "text/error.h"
+#include "text/stored_text.h"
 
 #include <cstdlib>
 #include <string>
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(count <= kMaxImportedDialogs, "the import took a range beyond the limit");
     fuzz::Require(project.DialogCount() == count, "the import made another number of dialogs");
     fuzz::Require(project.FunctionStart == start, "FunctionStart is not the file's");
-    fuzz::Require(project.ScriptFile == ini.ReadString("Main", "ScriptFile", ""),
+    fuzz::Require(project.ScriptFile == StorableText(ini.ReadString("Main", "ScriptFile", "")),
                   "ScriptFile is not the file's");
     fuzz::Require(!project.Modified && project.ProjectFileName.empty(),
                   "an imported project is not a fresh one");
@@ -50,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next, ++n) {
         fuzz::Require(d->FunctionNumber == n, "the dialogs do not follow the range");
         std::string section = std::to_string(n);
-        fuzz::Require(d->Hint == std::string_view(ini.ReadString(section, "Hint", "")).substr(0, 200),
+        fuzz::Require(d->Hint == StorableText(ini.ReadString(section, "Hint", "").substr(0, 200)),
                       "a Hint is not the file's");
         fuzz::Require(d->Function[0] == ini.ReadInteger(section, "Function0", 0),
                       "a Function0 is not the file's");

@@ -25,12 +25,13 @@ seed() { # target, file patterns...
     find "$root/tests/data" "$root/examples" -type f -iname "$pattern" -exec cp {} "$dir/" \; 2>/dev/null || true
   done
   if [ -d "$root/fuzz/seeds/$name" ]; then cp "$root/fuzz/seeds/$name"/* "$dir/"; fi
+  if [ "$name" = import ]; then cp "$root/fuzz/seeds/ini"/* "$dir/"; fi
 }
 
-for target in tlk ini number splice recover; do
+for target in tlk ini import number splice recover; do
   case $target in
     tlk) seed $target '*.tlk' ;;
-    ini) seed $target '*.ini' ;;
+    ini | import) seed $target '*.ini' ;;
     number) seed $target ;;
     splice) seed $target '*.erm' ;;
     recover) seed $target '*.erm' ;;

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "editor/text_editor_window.h"
+#include "text/file_io.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 // settings are read when the main window is first shown. A project named on the command line
 // is opened as Open would open it.
 int main(int argc, char* argv[]) {
+    kv::RemoveTemporaryFileOnSignals(); // an interrupted save or compile leaves no stray file
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanthiel"));
     QApplication::setApplicationVersion(QStringLiteral("0.3"));

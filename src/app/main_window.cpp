@@ -41,10 +41,20 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
                    QString()};
 
     outline_ = new OutlineEditor(project_, *Tree, *v1, *v2, *seam_);
-    outline_->SetSelectionHandlers([this](QTreeWidgetItem* left) { return TreeChanging(left); },
-                                   [this](QTreeWidgetItem* node) { TreeChange(node); });
-    connect(v1, &PropertyGrid::KeyDown, this, &TMain::v1KeyDown);
-    connect(v2, &PropertyGrid::KeyDown, this, &TMain::v2KeyDown);
+    // A selection that cannot be left because its grid failed to write back stays where it is.
+    outline_->SetSelectionHandlers(
+        [this](QTreeWidgetItem* left) {
+            bool leave = false;
+            RunGuarded(*seam_, [&] { leave = TreeChanging(left); });
+            return leave;
+        },
+        [this](QTreeWidgetItem* node) { RunGuarded(*seam_, [&] { TreeChange(node); }); });
+    connect(v1, &PropertyGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        RunGuarded(*seam_, [&] { v1KeyDown(key, modifiers); });
+    });
+    connect(v2, &PropertyGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        RunGuarded(*seam_, [&] { v2KeyDown(key, modifiers); });
+    });
 
     FormCreate();
     ConnectCommands();
@@ -106,17 +116,19 @@ int TMain::PanelWidth() const { return Panel1->width(); }
 void TMain::showEvent(QShowEvent* event) {
     if (!shownOnce_) {
         shownOnce_ = true;
-        FormShow();
+        RunGuarded(*seam_, [this] { FormShow(); });
     }
     QMainWindow::showEvent(event);
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
+    // A failure of the close query (a save that ran out of memory) keeps the window and the work.
+    bool allowed = false;
+    if (!RunGuarded(*seam_, [&] { allowed = FormCloseQuery(); }) || !allowed) {
         event->ignore();
         return;
     }
-    FormClose();
+    RunGuarded(*seam_, [this] { FormClose(); });
     event->accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/command_guard.h"
 #include "editor/modal_seam.h"
 #include "model/project.h"
 
@@ -192,6 +193,11 @@ private:
     // Puts a project read by the core in place of the open one and shows it.
     void TakeProject(kv::Project&& project, const QString& fileName);
     void ReportError(const QString& text);
+    // A handler as a command of the window: whatever it throws is reported and goes no further
+    // (command_guard.h). Every menu item, button, shortcut and outline gesture runs through it.
+    template <class Handler> auto Guard(Handler handler) {
+        return [this, handler] { RunGuarded(*seam_, [&] { (this->*handler)(); }); };
+    }
     QString ScriptPath() const;
 
     kv::Project project_;

@@ -44,27 +44,30 @@ void RunPopupItem(TMain& w, QAction* item) {
 } // namespace
 
 void TMain::ConnectCommands() {
-    connect(N23, &QAction::triggered, this, &TMain::ToolButton5Click);
-    connect(N24, &QAction::triggered, this, &TMain::ToolButton6Click);
-    connect(N28, &QAction::triggered, this, &TMain::N28Click);
-    connect(N30, &QAction::triggered, this, &TMain::N30Click);
-    connect(N32, &QAction::triggered, this, &TMain::N32Click);
-    connect(N31, &QAction::triggered, this, &TMain::N31Click);
-    connect(ToolButton5, &QToolButton::clicked, this, &TMain::ToolButton5Click);
-    connect(ToolButton6, &QToolButton::clicked, this, &TMain::ToolButton6Click);
-    connect(ToolButton13, &QToolButton::clicked, this, &TMain::N28Click);
-    connect(ToolButton10, &QToolButton::clicked, this, &TMain::ToolButton10Click);
-    connect(ToolButton12, &QToolButton::clicked, this, &TMain::ToolButton12Click);
+    connect(N23, &QAction::triggered, this, Guard(&TMain::ToolButton5Click));
+    connect(N24, &QAction::triggered, this, Guard(&TMain::ToolButton6Click));
+    connect(N28, &QAction::triggered, this, Guard(&TMain::N28Click));
+    connect(N30, &QAction::triggered, this, Guard(&TMain::N30Click));
+    connect(N32, &QAction::triggered, this, Guard(&TMain::N32Click));
+    connect(N31, &QAction::triggered, this, Guard(&TMain::N31Click));
+    connect(ToolButton5, &QToolButton::clicked, this, Guard(&TMain::ToolButton5Click));
+    connect(ToolButton6, &QToolButton::clicked, this, Guard(&TMain::ToolButton6Click));
+    connect(ToolButton13, &QToolButton::clicked, this, Guard(&TMain::N28Click));
+    connect(ToolButton10, &QToolButton::clicked, this, Guard(&TMain::ToolButton10Click));
+    connect(ToolButton12, &QToolButton::clicked, this, Guard(&TMain::ToolButton12Click));
 
     // The context menu's items run their commands only after the menu has closed and its target
     // has been selected (see TreeMouseDown); their shortcuts are the outline's (TreeKeyDown).
-    connect(PopupMenu1, &QMenu::aboutToShow, this, &TMain::PopupMenu1Popup);
+    connect(PopupMenu1, &QMenu::aboutToShow, this, Guard(&TMain::PopupMenu1Popup));
 
     // Captions are edited in place by the usual gestures: a click on the selected node, or the
     // edit key.
     Tree->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    connect(Tree, &OutlineTree::CaptionEdited, this, &TMain::TreeEdited);
-    connect(Tree, &QTreeWidget::itemDoubleClicked, this, [this] { TreeDblClick(); });
+    connect(Tree, &OutlineTree::CaptionEdited, this,
+            [this](QTreeWidgetItem* node, const QString& text) {
+                RunGuarded(*seam_, [&] { TreeEdited(node, text); });
+            });
+    connect(Tree, &QTreeWidget::itemDoubleClicked, this, Guard(&TMain::TreeDblClick));
 
     OutlineEvents::Handlers handlers;
     handlers.mouseDown = [this](Qt::MouseButton button) { TreeMouseDown(button); };
@@ -86,6 +89,19 @@ void TMain::ConnectCommands() {
         QAction* chosen = PopupMenu1->exec(
             Tree->viewport()->mapToGlobal(place.isValid() ? place.center() : QPoint(0, 0)));
         if (chosen != nullptr) RunPopupItem(*this, chosen);
+    };
+    // The outline's gestures are commands too; a key whose command failed is used up.
+    handlers.mouseDown = [this, run = std::move(handlers.mouseDown)](Qt::MouseButton button) {
+        RunGuarded(*seam_, [&] { run(button); });
+    };
+    handlers.keyDown = [this, run = std::move(handlers.keyDown)](int key,
+                                                                 Qt::KeyboardModifiers modifiers) {
+        bool used = true;
+        RunGuarded(*seam_, [&] { used = run(key, modifiers); });
+        return used;
+    };
+    handlers.keyboardMenu = [this, run = std::move(handlers.keyboardMenu)] {
+        RunGuarded(*seam_, run);
     };
     new OutlineEvents(*Tree, std::move(handlers));
 

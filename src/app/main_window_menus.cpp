@@ -62,18 +62,18 @@ void TMain::BuildMenus() {
 
     // The commands of this window; "Настройки..." has none. The editing commands of "Правка"
     // are wired in ConnectCommands.
-    connect(N2, &QAction::triggered, this, &TMain::ToolButton1Click);
-    connect(N3, &QAction::triggered, this, &TMain::N3Click);
-    connect(N4, &QAction::triggered, this, &TMain::N4Click);
-    connect(N5, &QAction::triggered, this, &TMain::N5Click);
-    connect(N8, &QAction::triggered, this, &TMain::N8Click);
-    connect(N13, &QAction::triggered, this, &TMain::N13Click);
-    connect(N11, &QAction::triggered, this, &TMain::N11Click);
-    connect(INI1, &QAction::triggered, this, &TMain::INI1Click);
-    connect(ERM1, &QAction::triggered, this, &TMain::ERM1Click);
-    connect(N20, &QAction::triggered, this, &TMain::N20Click);
-    connect(maps1, &QAction::triggered, this, &TMain::maps1Click);
-    connect(N12, &QAction::triggered, this, &TMain::N12Click);
+    connect(N2, &QAction::triggered, this, Guard(&TMain::ToolButton1Click));
+    connect(N3, &QAction::triggered, this, Guard(&TMain::N3Click));
+    connect(N4, &QAction::triggered, this, Guard(&TMain::N4Click));
+    connect(N5, &QAction::triggered, this, Guard(&TMain::N5Click));
+    connect(N8, &QAction::triggered, this, Guard(&TMain::N8Click));
+    connect(N13, &QAction::triggered, this, Guard(&TMain::N13Click));
+    connect(N11, &QAction::triggered, this, Guard(&TMain::N11Click));
+    connect(INI1, &QAction::triggered, this, Guard(&TMain::INI1Click));
+    connect(ERM1, &QAction::triggered, this, Guard(&TMain::ERM1Click));
+    connect(N20, &QAction::triggered, this, Guard(&TMain::N20Click));
+    connect(maps1, &QAction::triggered, this, Guard(&TMain::maps1Click));
+    connect(N12, &QAction::triggered, this, Guard(&TMain::N12Click));
 }
 
 void TMain::BuildToolBar() {
@@ -130,11 +130,11 @@ void TMain::BuildToolBar() {
     ToolButton12->setMinimumSize(QSize(32, 32));
     ToolBar1->addWidget(ToolButton12);
 
-    connect(ToolButton1, &QToolButton::clicked, this, &TMain::ToolButton1Click);
-    connect(ToolButton2, &QToolButton::clicked, this, &TMain::ToolButton2Click);
-    connect(ToolButton3, &QToolButton::clicked, this, &TMain::ToolButton3Click);
-    connect(ToolButton7, &QToolButton::clicked, this, &TMain::v1EditButtonClick);
-    connect(ToolButton9, &QToolButton::clicked, this, &TMain::N11Click);
+    connect(ToolButton1, &QToolButton::clicked, this, Guard(&TMain::ToolButton1Click));
+    connect(ToolButton2, &QToolButton::clicked, this, Guard(&TMain::ToolButton2Click));
+    connect(ToolButton3, &QToolButton::clicked, this, Guard(&TMain::ToolButton3Click));
+    connect(ToolButton7, &QToolButton::clicked, this, Guard(&TMain::v1EditButtonClick));
+    connect(ToolButton9, &QToolButton::clicked, this, Guard(&TMain::N11Click));
 }
 
 void TMain::BuildPopupMenu() {

@@ -11,6 +11,7 @@
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 #include "text/error.h"
+#include "text/stored_text.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -93,24 +94,27 @@ void TMain::ClearProject() {
 }
 
 void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
+    project.ProjectFileName = ToUtf8Path(fileName);
+    project.Modified = false;
     outline_->RemoveAllNodes();
-    project_ = std::move(project);
-    project_.ProjectFileName = ToUtf8Path(fileName);
-    project_.Modified = false;
+    // The open project is kept until the new one is shown: an outline that cannot be built (out
+    // of memory) brings the old project back, as it was.
+    project_.swap(project);
+    try {
+        N13Click();
+    } catch (...) {
+        outline_->RemoveAllNodes();
+        project_.swap(project);
+        N13Click();
+        throw;
+    }
     OpenDialog2.fileName = FromCp1251(project_.ScriptFile);
-    N13Click();
 }
 
 bool TMain::OpenProjectFile(const QString& path) {
     // The core reads into a fresh project, so a file that cannot be read leaves the open one
     // as it was.
-    try {
-        TakeProject(LoadProject(ToUtf8Path(path)), path);
-    } catch (const Error& e) {
-        ReportError(QString::fromUtf8(e.what()));
-        return false;
-    }
-    return true;
+    return RunGuarded(*seam_, [&] { TakeProject(LoadProject(ToUtf8Path(path)), path); });
 }
 
 void TMain::ToolButton1Click() {
@@ -233,6 +237,7 @@ void TMain::N20Click() {
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen) return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
+    RefuseProjectAsScript(project_.ProjectFileName, ToUtf8Path(path));
     // The project file keeps the path in Windows-1251; a character it lacks would be stored as
     // "?" and the script never found again.
     if (!FitsCp1251(path.toStdU16String())) {
@@ -243,7 +248,7 @@ void TMain::N20Click() {
         return;
     }
     OpenDialog2.fileName = path;
-    project_.ScriptFile = ToCp1251(path);
+    project_.ScriptFile = StorableText(ToCp1251(path));
     project_.Modified = true;
 }
 

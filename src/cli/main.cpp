@@ -9,12 +9,14 @@
 #include "text/ascii.h"
 #include "text/error.h"
 #include "text/paths.h"
+#include "text/file_io.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -54,20 +56,22 @@ constexpr const char* kHelp =
     ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
 
 // The moment of the warning line: SOURCE_DATE_EPOCH when set, so that a build that compiles the
-// same project twice writes the same script; a value that is no number of seconds is refused
-// rather than quietly replaced by the clock.
+// same project twice writes the same script; a value that is no number of seconds, or one that
+// gives no date of four-digit year, is refused rather than quietly replaced by the clock.
 std::string Stamp() {
-    std::time_t moment = std::time(nullptr);
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch && *epoch) {
-        char* end = nullptr;
-        errno = 0;
-        long long value = std::strtoll(epoch, &end, 10);
-        if (errno != 0 || !end || *end != '\0' || value < 0) {
-            throw kv::Error(std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + epoch);
-        }
-        moment = static_cast<std::time_t>(value);
+    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+    if (!epoch || !*epoch) return kv::FormatStamp(std::time(nullptr));
+    char* end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(epoch, &end, 10);
+    if (errno != 0 || !end || *end != '\0' || value < 0) {
+        throw kv::Error(std::string("SOURCE_DATE_EPOCH is not a number of seconds: ") + epoch);
     }
-    return kv::FormatStamp(moment);
+    try {
+        return kv::FormatStamp(static_cast<std::time_t>(value));
+    } catch (const kv::Error&) {
+        throw kv::Error(std::string("SOURCE_DATE_EPOCH is out of range: ") + epoch);
+    }
 }
 
 int Convert(const std::vector<std::string>& args) {
@@ -99,6 +103,7 @@ int Compile(const std::vector<std::string>& args) {
     // A path given on the command line is the caller's and is taken as it stands, from the
     // current folder.
     if (!haveScript) script = kv::ProjectScriptPath(project, projectPath);
+    kv::RefuseProjectAsScript(projectPath, script); // an INI project has no file name of its own
     const std::string stamp = Stamp();
     kv::CompileResult result;
     try {
@@ -129,6 +134,8 @@ Project ReadAnyProject(const std::string& path) {
 } // namespace kv::cli
 
 int main(int argc, char** argv) {
+    // An interrupted save or compile takes its temporary file with it.
+    kv::RemoveTemporaryFileOnSignals();
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage();
     const std::string command = args.front();
@@ -149,6 +156,9 @@ int main(int argc, char** argv) {
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "korvanthiel-cli: Out of memory\n";
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

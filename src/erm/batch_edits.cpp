@@ -31,12 +31,15 @@ std::string SkillName(int skill) {
 } // namespace
 
 std::string CostSkillPrefix(const TVariantData& variant) {
+    // Appended piece by piece: g++ 12 at -O3 misreads "[" + text as an overlapping copy.
     std::string prefix;
-    if (variant.Skill > 0) prefix += "[" + SkillName(variant.Skill) + "] ";
+    if (variant.Skill > 0) prefix.append("[").append(SkillName(variant.Skill)).append("] ");
     for (int r = 0; r < kResourceCount; ++r) {
         if (variant.Cost(r) == 0) continue;
-        prefix += "[" + std::to_string(variant.Cost(r)) +
-                  Utf8ToCp1251(Field(CostField(r)).costSuffix) + "] ";
+        prefix.append("[")
+            .append(std::to_string(variant.Cost(r)))
+            .append(Utf8ToCp1251(Field(CostField(r)).costSuffix))
+            .append("] ");
     }
     return prefix;
 }

@@ -5,52 +5,18 @@
 #include "text/file_io.h"
 #include "text/paths.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <system_error>
 
 namespace kv {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::string_view kWarningText =
     " Warning - do not touch \"Korvanthiel data begin\" string!";
 
 // Room for the generated code of a typical dialog; the text grows past it when it must.
 constexpr std::size_t kTypicalBlockSize = 512;
-
-[[noreturn]] void ThrowCannotOpen(const std::string& path, int errorNumber) {
-    throw Error("Cannot open file \"" + path + "\". " + FileErrorText(errorNumber));
-}
-
-// A file whose permission bits let nobody write is read-only for this program, also when the
-// system would let an administrator write it anyway, just as a read-only file is on Windows.
-bool MarkedReadOnly(const fs::path& path) {
-    std::error_code ec;
-    const fs::perms perms = fs::status(path, ec).permissions();
-    if (ec) return false;
-    constexpr fs::perms anyWrite =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    return (perms & anyWrite) == fs::perms::none;
-}
-
-// Reads the script through a handle opened for reading and writing, so that a file the compile
-// could not write back (read-only, locked) is refused before anything is built.
-std::string ReadScriptForUpdate(const std::string& path) {
-    const fs::path file = PathFromUtf8(path);
-    if (MarkedReadOnly(file)) ThrowCannotOpen(path, EACCES);
-    errno = 0;
-    std::fstream in(file, std::ios::in | std::ios::out | std::ios::binary);
-    if (!in) ThrowCannotOpen(path, errno ? errno : EACCES);
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    std::string content(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0 && !in.read(content.data(), size)) ThrowCannotOpen(path, errno ? errno : EIO);
-    return content;
-}
 
 } // namespace
 
@@ -66,7 +32,7 @@ std::size_t FindMarker(std::string_view script) {
 std::string ProjectScriptPath(const Project& project, const std::string& projectPath) {
     // The project stores its script path in Windows-1251.
     const std::string script = Cp1251ToUtf8(project.ScriptFile);
-    const fs::path scriptPath = PathFromUtf8(script);
+    const std::filesystem::path scriptPath = PathFromUtf8(script);
     if (script.empty() || !scriptPath.is_relative()) return script;
     return Utf8FromPath(PathFromUtf8(projectPath).parent_path() / scriptPath);
 }
@@ -98,26 +64,53 @@ std::string SpliceScript(std::string_view oldScript, const Project& project,
     return script;
 }
 
+void RefuseProjectAsScript(const std::string& projectPath, const std::string& scriptPath) {
+    if (SameFile(projectPath, scriptPath)) {
+        throw Error("Файл скрипта не может быть файлом проекта: \"" + scriptPath + "\"");
+    }
+}
+
 CompileResult CompileScript(const Project& project, const std::string& scriptPath,
                             std::string_view stamp) {
-    if (!FileExists(scriptPath)) throw ScriptNotFound();
-    const std::string oldScript = ReadScriptForUpdate(scriptPath);
-    const std::string newScript = SpliceScript(oldScript, project, stamp);
-    try {
-        ReplaceFileSafely(scriptPath, newScript);
-    } catch (const Error& e) {
-        throw Error("Cannot write file \"" + scriptPath + "\". " + e.what());
+    // A folder is no script either; a pipe or a device is there, and is refused when it is read.
+    std::error_code ec;
+    if (!PathExists(scriptPath) ||
+        std::filesystem::is_directory(std::u8string(scriptPath.begin(), scriptPath.end()), ec)) {
+        throw ScriptNotFound();
     }
-    return CompileResult{project.DialogCount(), newScript.size()};
+    RefuseProjectAsScript(project.ProjectFileName, scriptPath);
+    std::string oldScript = ReadWholeFile(scriptPath, ReadFor::Replacing);
+    // The author may save the script in his own editor while it is compiled. The new script is
+    // put in place only over the text it was built from: a script changed meanwhile is spliced
+    // again from its new text, once, and if it changes again it is left as the author saved it.
+    for (int attempt = 1;; ++attempt) {
+        const std::string newScript = SpliceScript(oldScript, project, stamp);
+        std::string current;
+        const bool written = ReplaceFileSafely(scriptPath, newScript, [&] {
+            current = ReadWholeFile(scriptPath);
+            return current == oldScript;
+        });
+        if (written) return CompileResult{project.DialogCount(), newScript.size()};
+        if (attempt == 2) {
+            throw Error(CannotWriteText(scriptPath, "Another program changed the file while it "
+                                                    "was compiled; it is left as that program "
+                                                    "saved it"));
+        }
+        oldScript = std::move(current);
+    }
 }
 
 std::string FormatStamp(std::time_t moment) {
     std::tm local{};
 #ifdef _WIN32
-    localtime_s(&local, &moment);
+    const bool converted = localtime_s(&local, &moment) == 0;
 #else
-    localtime_r(&moment, &local);
+    const bool converted = localtime_r(&moment, &local) != nullptr;
 #endif
+    // The stamp has room for a year of four digits.
+    if (!converted || local.tm_year < 1 - 1900 || local.tm_year > 9999 - 1900) {
+        throw Error("The date is out of range");
+    }
     char buffer[32];
     const std::size_t size = std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M:%S", &local);
     return std::string(buffer, size);

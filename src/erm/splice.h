@@ -40,13 +40,20 @@ std::string ProjectScriptPath(const Project& project, const std::string& project
 std::string SpliceScript(std::string_view oldScript, const Project& project,
                          std::string_view stamp);
 
+// Refuses a script that is the project's own file, also through another path or a link: the
+// compile would write ERM code over the project. Throws Error naming the file.
+void RefuseProjectAsScript(const std::string& projectPath, const std::string& scriptPath);
+
 // Compiles the project into the script at scriptPath: reads it, builds the new content in memory
-// and replaces the file safely. Throws ScriptNotFound, or Error naming the file; on any failure
-// the script is left byte for byte as it was. Changes nothing in the project.
+// and replaces the file safely, unless the script changed in the meantime (then it is spliced
+// again from its new text, once). Throws ScriptNotFound, or Error naming the file; on any failure
+// the script is left byte for byte as it was (or as another program last saved it). Changes
+// nothing in the project.
 CompileResult CompileScript(const Project& project, const std::string& scriptPath,
                             std::string_view stamp);
 
-// "dd.mm.yyyy hh:mm:ss" in local time: the stamp for callers without the user's formats.
+// "dd.mm.yyyy hh:mm:ss" in local time: the stamp for callers without the user's formats. A
+// moment outside the years 1 to 9999 throws Error.
 std::string FormatStamp(std::time_t moment);
 
 } // namespace kv

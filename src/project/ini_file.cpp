@@ -1,14 +1,13 @@
 #include "project/ini_file.h"
 
 #include "text/ascii.h"
+#include "text/cp1251.h"
 #include "text/error.h"
 #include "text/file_io.h"
 #include "text/paths.h"
 #include "text/whole_number.h"
 
 #include <bit>
-#include <filesystem>
-#include <system_error>
 
 namespace kv {
 namespace {
@@ -151,16 +150,13 @@ IniFile IniFile::Parse(std::string_view bytes) {
     // Offsets into the text are 32-bit to keep the index of a large import small.
     if (bytes.size() >= 0xFFFFFFFFULL) throw Error("File too large");
     IniFile file;
-    file.text_.assign(bytes);
+    file.text_ = UnicodeToCp1251(bytes);
     file.BuildIndex();
     return file;
 }
 
 IniFile IniFile::Load(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(PathFromUtf8(path), ec)) {
-        return IniFile{};
-    }
+    if (!PathExists(path)) return IniFile{};
     return Parse(ReadWholeFile(path));
 }
 

@@ -13,7 +13,8 @@ namespace kv {
 // blanks around keys and values are dropped and one pair of enclosing quotation marks is removed.
 // The file is parsed once; every lookup is answered from memory. Values are Windows-1251 bytes.
 //
-// Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a line without
+// A file that starts with a UTF-8 or UTF-16 byte-order mark is read as the text it holds, in
+// Windows-1251. Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a line without
 // '=' inside a section, and every line before the first section, is ignored.
 class IniFile {
 public:

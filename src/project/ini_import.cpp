@@ -5,6 +5,7 @@
 #include "text/ascii.h"
 #include "text/error.h"
 #include "text/file_io.h"
+#include "text/stored_text.h"
 #include "text/whole_number.h"
 
 #include <functional>
@@ -97,7 +98,7 @@ Project ImportIniProject(std::string_view bytes) {
 
     Project project;
     project.FunctionStart = static_cast<std::int32_t>(mainNumber("FunctionStart").value_or(1000));
-    project.ScriptFile = std::string(main.Find("ScriptFile").value_or(""));
+    project.ScriptFile = StorableText(main.Find("ScriptFile").value_or(""));
 
     // In 64 bits, so that neither the default end nor the count can overflow.
     const std::int64_t first = project.FunctionStart;
@@ -122,8 +123,12 @@ Project ImportIniProject(std::string_view bytes) {
 }
 
 Project ImportIniFile(const std::string& path) {
-    if (!FileExists(path)) throw Error("File not found");
-    return ImportIniProject(ReadWholeFile(path));
+    const std::string bytes = ReadWholeFile(path);
+    try {
+        return ImportIniProject(bytes);
+    } catch (const Error& e) {
+        throw Error(CannotReadText(path, 0, e.what()));
+    }
 }
 
 } // namespace kv

@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kEndOfFile = 26; // Ctrl+Z ends a text file wherever it stands
 constexpr std::size_t kMaxNumberChars = 32;
-constexpr std::int64_t kLinesPerDialog = 336;
 
 // The layout of one dialog block, in file order. The writer and the reader both walk it, so
 // the two can never disagree on the order of the 336 lines.
@@ -111,11 +110,6 @@ public:
     explicit Reader(std::string_view bytes) : data_(bytes.substr(0, bytes.find(kEndOfFile))) {}
 
     bool AtEnd() const { return pos_ >= data_.size(); }
-    // The number of values the data can hold at most: each takes at least one line.
-    std::int64_t MostLines() const {
-        auto feeds = std::count(data_.begin(), data_.end(), '\n');
-        return feeds + (data_.empty() || data_.back() == '\n' ? 0 : 1);
-    }
 
     template <class Field> void Number(Field& field) {
         // Nearly every number line a save writes: up to nine plain digits and CR LF. They are
@@ -169,7 +163,7 @@ private:
         }
         if (pos_ == start) return 0; // the end of the data reads as 0
         auto value = ParseWholeNumber(data_.substr(start, pos_ - start));
-        if (!value) throw Error("Invalid numeric input");
+        if (!value) throw ProjectFileError("Invalid numeric input", LineAt(start));
         return *value;
     }
 
@@ -184,6 +178,11 @@ private:
         std::string_view text = data_.substr(pos_, end - pos_);
         pos_ = next;
         return text;
+    }
+
+    // The 1-based line of a position; counted only when an error needs it.
+    std::int64_t LineAt(std::size_t pos) const {
+        return 1 + std::count(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(pos), '\n');
     }
 
     void SkipLine() {
@@ -221,17 +220,38 @@ std::string SerializeProject(const Project& project) {
     return out;
 }
 
+namespace {
+
+// Refuses a file that holds more dialogs than a project may have, before a record is made for
+// any of them. Each dialog but the last holds 278 numbers, each at least a character and a blank
+// after it, so a smaller file cannot hold too many and is not counted; a larger one is walked
+// once through a single scratch record.
+void RefuseTooManyDialogs(std::string_view bytes) {
+    constexpr std::int64_t kNumbersPerDialog = 2 + 23 * kSlotCount;
+    if (static_cast<std::int64_t>(bytes.size()) < kMaxDialogs * 2 * kNumbersPerDialog) return;
+    Reader reader(bytes);
+    auto scratch = std::make_unique<TDialogItem>();
+    std::string projectValue;
+    reader.Number(scratch->FunctionNumber);
+    reader.Text(projectValue);
+    for (std::int64_t count = 1; !reader.AtEnd(); ++count) {
+        if (count > kMaxDialogs) {
+            throw ProjectFileError("Слишком много диалогов в файле проекта (не больше " +
+                                   FormatNumber(kMaxDialogs) + ")");
+        }
+        WalkBlock(*scratch, reader);
+    }
+}
+
+} // namespace
+
+ProjectFileError::ProjectFileError(const std::string& text, std::int64_t line)
+    : Error(text), line_(line) {}
+
 Project ParseProject(std::string_view bytes) {
+    RefuseTooManyDialogs(bytes);
     Project project;
     Reader reader(bytes);
-    // Every dialog takes at least a line per value, so a file with more lines than the largest
-    // project can have is refused before a single record is made. (A line takes at least a
-    // byte: smaller files need no count.)
-    constexpr std::int64_t kMostLines = 2 + kLinesPerDialog * kMaxDialogs;
-    if (static_cast<std::int64_t>(bytes.size()) >= kMostLines && reader.MostLines() > kMostLines) {
-        throw Error("Слишком много диалогов в файле проекта (не больше " +
-                    FormatNumber(kMaxDialogs) + ")");
-    }
     reader.Number(project.FunctionStart);
     reader.Text(project.ScriptFile);
     while (!reader.AtEnd()) {
@@ -245,7 +265,13 @@ Project ParseProject(std::string_view bytes) {
 }
 
 Project LoadProject(const std::string& path) {
-    Project project = ParseProject(ReadWholeFile(path));
+    const std::string bytes = ReadWholeFile(path);
+    Project project;
+    try {
+        project = ParseProject(bytes);
+    } catch (const ProjectFileError& e) {
+        throw Error(CannotReadText(path, e.line(), e.what()));
+    }
     project.ProjectFileName = path;
     return project;
 }

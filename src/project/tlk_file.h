@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/project.h"
+#include "text/error.h"
 
 #include <string>
 #include <string_view>
@@ -13,13 +14,25 @@ namespace kv {
 // The exact bytes that a save writes for the project.
 std::string SerializeProject(const Project& project);
 
+// Bytes that cannot be read as a project: the user's text ("Invalid numeric input") and the line
+// of the file it is about (0 for the file as a whole).
+class ProjectFileError : public Error {
+public:
+    explicit ProjectFileError(const std::string& text, std::int64_t line = 0);
+    std::int64_t line() const { return line_; }
+
+private:
+    std::int64_t line_;
+};
+
 // Reads project-file bytes into a new project (FunctionStart, ScriptFile, the dialogs, the
-// rebuilt links; Modified false, ProjectFileName empty). Throws Error("Invalid numeric input").
+// rebuilt links; Modified false, ProjectFileName empty). Throws ProjectFileError for a number
+// line that holds no number, and for more than kMaxDialogs dialogs.
 Project ParseProject(std::string_view bytes);
 
 // Reads the file at path into a new project, so a failure never touches the caller's project.
-// The new project's ProjectFileName is path.
-// Throws Error with the user's text ("File not found", "Invalid numeric input", ...).
+// The new project's ProjectFileName is path. Throws Error with the user's text, naming the file
+// and the line: "Cannot read file "a.tlk", line 17. Invalid numeric input".
 Project LoadProject(const std::string& path);
 
 // Writes the project to path safely (temporary file, then put in place) and clears Modified.

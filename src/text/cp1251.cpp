@@ -112,6 +112,21 @@ std::string Utf8ToCp1251(std::string_view text) {
     return out;
 }
 
+std::string UnicodeToCp1251(std::string_view bytes) {
+    auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (startsWith("\xEF\xBB\xBF")) return Utf8ToCp1251(bytes.substr(3));
+    const bool little = startsWith("\xFF\xFE"), big = startsWith("\xFE\xFF");
+    if (!little && !big) return std::string(bytes);
+    std::u16string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto low = static_cast<unsigned char>(bytes[little ? i : i + 1]);
+        const auto high = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
+        text.push_back(static_cast<char16_t>(high << 8 | low));
+    }
+    return Utf16ToCp1251(text);
+}
+
 bool FitsCp1251(std::u16string_view text) {
     for (char16_t c : text) {
         if (FromUnicode(c) < 0) return false;

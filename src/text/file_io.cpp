@@ -4,6 +4,8 @@
 #include "text/paths.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +33,19 @@ std::function<bool(ReplaceStep)>& FaultHook() {
 
 bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
 
-[[noreturn]] void ThrowErrno(int errorNumber) { throw Error(FileErrorText(errorNumber)); }
+constexpr const char* kNotRegular = "Not a regular file";
+constexpr const char* kTooLarge = "File too large";
+
+[[noreturn]] void CannotOpen(const std::string& path, int errorNumber) {
+    throw Error(CannotOpenText(path, FileErrorText(errorNumber)));
+}
+
+[[noreturn]] void CannotWrite(const std::string& path, int errorNumber) {
+    throw Error(CannotWriteText(path, FileErrorText(errorNumber)));
+}
+
+// The longest name a folder entry may have on the usual file systems.
+constexpr std::size_t kLongestName = 255;
 
 } // namespace
 
@@ -55,6 +69,20 @@ std::string FileErrorText(int errorNumber) {
     }
 }
 
+std::string CannotOpenText(const std::string& path, const std::string& reason) {
+    return "Cannot open file \"" + path + "\". " + reason;
+}
+
+std::string CannotReadText(const std::string& path, std::int64_t line, const std::string& reason) {
+    std::string text = "Cannot read file \"" + path + "\"";
+    if (line > 0) text += ", line " + std::to_string(line);
+    return text + ". " + reason;
+}
+
+std::string CannotWriteText(const std::string& path, const std::string& reason) {
+    return "Cannot write file \"" + path + "\". " + reason;
+}
+
 void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = std::move(hook); }
 
 bool FileExists(const std::string& path) {
@@ -63,36 +91,123 @@ bool FileExists(const std::string& path) {
     return fs::is_regular_file(PathFromUtf8(path), ec);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    if (path.empty()) ThrowErrno(ENOENT);
-    fs::path p = PathFromUtf8(path);
+bool PathExists(const std::string& path) {
+    if (path.empty()) return false;
     std::error_code ec;
-    fs::file_status status = fs::status(p, ec);
-    if (status.type() == fs::file_type::not_found) ThrowErrno(ENOENT);
-    if (ec) ThrowErrno(ec.value()); // for instance a folder on the way that may not be entered
-    if (status.type() == fs::file_type::directory) ThrowErrno(EACCES);
-    errno = 0;
-    std::ifstream in(p, std::ios::binary);
-    if (!in) ThrowErrno(errno ? errno : EACCES);
-    // Read in pieces rather than trusting the size: pipes and special files report none.
-    std::string content;
-    if (status.type() == fs::file_type::regular) {
-        auto size = fs::file_size(p, ec);
-        if (!ec && size > kMaxReadBytes) throw Error("File too large");
-        if (!ec) content.reserve(static_cast<std::size_t>(size));
-    }
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        content.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (content.size() > kMaxReadBytes) throw Error("File too large");
-    }
-    if (in.bad()) ThrowErrno(errno ? errno : EIO);
-    return content;
+    return fs::exists(PathFromUtf8(path), ec);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    return fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), ec) && !ec;
 }
 
 #ifndef _WIN32
 
-void ReplaceFileSafely(const std::string& path, std::string_view content) {
+namespace {
+
+// The temporary file of the replace under way, for the signal handler: a fixed buffer and a
+// flag, since a handler may touch nothing else.
+char gTemporaryName[PATH_MAX];
+volatile std::sig_atomic_t gTemporaryActive = 0;
+
+extern "C" void RemoveTemporaryAndEnd(int signalNumber) {
+    if (gTemporaryActive) ::unlink(gTemporaryName);
+    // The handler was reset to the default on entry: the signal now ends the program.
+    ::raise(signalNumber);
+}
+
+// A file whose permission bits let nobody write it.
+bool MarkedReadOnly(const struct stat& entry) { return (entry.st_mode & 0222) == 0; }
+
+// While it lives, a write beyond the file-size limit fails with EFBIG instead of ending the
+// program with SIGXFSZ, so that it is an ordinary write error and the temporary file goes.
+class FileSizeSignalIgnored {
+public:
+    FileSizeSignalIgnored() {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        ::sigaction(SIGXFSZ, &ignore, &before_);
+    }
+    ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &before_, nullptr); }
+    FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
+    FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+
+private:
+    struct sigaction before_ {};
+};
+
+// Blocks the signals that remove the temporary file while it lives, so that the file and the
+// handler's record of it come into being together.
+class EndingSignalsBlocked {
+public:
+    EndingSignalsBlocked() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+        ::sigprocmask(SIG_BLOCK, &set, &before_);
+    }
+    ~EndingSignalsBlocked() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
+    EndingSignalsBlocked(const EndingSignalsBlocked&) = delete;
+    EndingSignalsBlocked& operator=(const EndingSignalsBlocked&) = delete;
+
+private:
+    sigset_t before_{};
+};
+
+} // namespace
+
+void RemoveTemporaryFileOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndEnd;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+}
+
+std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
+    if (path.empty()) CannotOpen(path, ENOENT);
+    const fs::path p = PathFromUtf8(path);
+    // Look before opening: opening a device may already do something.
+    struct stat entry {};
+    if (::stat(p.c_str(), &entry) != 0) CannotOpen(path, errno);
+    if (S_ISDIR(entry.st_mode)) CannotOpen(path, EISDIR);
+    if (!S_ISREG(entry.st_mode)) throw Error(CannotOpenText(path, kNotRegular));
+    if (purpose == ReadFor::Replacing && MarkedReadOnly(entry)) CannotOpen(path, EACCES);
+
+    // Without waiting: a pipe put in the file's place since would block the open forever.
+    const int mode = purpose == ReadFor::Replacing ? O_RDWR : O_RDONLY;
+    const int fd = ::open(p.c_str(), mode | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) CannotOpen(path, errno);
+    auto fail = [&](const std::string& reason) {
+        ::close(fd);
+        throw Error(CannotOpenText(path, reason));
+    };
+    if (::fstat(fd, &entry) != 0) fail(FileErrorText(errno));
+    if (!S_ISREG(entry.st_mode)) fail(kNotRegular);
+    if (static_cast<std::uintmax_t>(entry.st_size) > kMaxReadBytes) fail(kTooLarge);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
+    std::string content;
+    content.reserve(static_cast<std::size_t>(entry.st_size));
+    // Read on past the size: a file may grow while it is read, but never past the limit.
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(FileErrorText(errno));
+        if (got == 0) break;
+        content.append(buffer, static_cast<std::size_t>(got));
+        if (content.size() > kMaxReadBytes) fail(kTooLarge);
+    }
+    ::close(fd);
+    return content;
+}
+
+bool ReplaceFileSafely(const std::string& path, std::string_view content,
+                       const std::function<bool()>& stillCurrent) {
     fs::path target = PathFromUtf8(path);
     // Saving through a symbolic link updates the file it points to and keeps the link.
     struct stat entry {};
@@ -105,31 +220,50 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
     if (folder.empty()) folder = ".";
 
     struct stat old {};
-    bool hadOld = ::stat(target.c_str(), &old) == 0;
-    if (hadOld && S_ISDIR(old.st_mode)) ThrowErrno(EISDIR);
+    const bool hadOld = ::stat(target.c_str(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) CannotWrite(path, EISDIR);
     // A pipe or a device (/dev/full) would be destroyed by a file put in its place.
-    if (hadOld && !S_ISREG(old.st_mode)) ThrowErrno(EACCES);
-    if (hadOld && ::access(target.c_str(), W_OK) != 0) ThrowErrno(errno);
+    if (hadOld && !S_ISREG(old.st_mode)) throw Error(CannotWriteText(path, kNotRegular));
+    if (hadOld && MarkedReadOnly(old)) CannotWrite(path, EACCES);
+    if (hadOld && ::access(target.c_str(), W_OK) != 0) CannotWrite(path, errno);
 
+    // The temporary file has the final file's permission bits from the start: a private
+    // project never has a readable copy beside it, not even for a moment.
+    const mode_t permissions = hadOld ? (old.st_mode & 07777) : 0666;
+    FileSizeSignalIgnored sizeLimitIsAnError;
+    // ".NAME.tmpNNNNNN" must itself be a name the folder can hold: a long NAME is shortened.
+    std::string base = target.filename().string();
+    const std::size_t room = kLongestName - std::string_view(".").size() -
+                             std::string_view(".tmp000000").size();
+    if (base.size() > room) base.resize(room);
     std::random_device random;
     std::string tempName;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        tempName = (folder / ("." + target.filename().string() + ".tmp" +
-                              std::to_string(random() % 1000000)))
-                       .string();
-        if (InjectedFault(ReplaceStep::CreateTemporary)) ThrowErrno(EIO);
-        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) ThrowErrno(errno);
+        tempName = (folder / ("." + base + ".tmp" + std::to_string(random() % 1000000))).string();
+        if (InjectedFault(ReplaceStep::CreateTemporary)) CannotWrite(path, EIO);
+        EndingSignalsBlocked together;
+        fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions);
+        if (fd < 0 && errno != EEXIST) CannotWrite(path, errno);
+        if (fd >= 0 && tempName.size() < sizeof gTemporaryName) {
+            std::memcpy(gTemporaryName, tempName.c_str(), tempName.size() + 1);
+            gTemporaryActive = 1;
+        }
     }
-    if (fd < 0) ThrowErrno(EEXIST);
+    if (fd < 0) CannotWrite(path, EEXIST);
+    // The umask may have taken bits that the old file had.
+    if (hadOld) ::fchmod(fd, permissions);
 
+    auto forget = [&] {
+        ::unlink(tempName.c_str());
+        gTemporaryActive = 0;
+    };
     // Every failure from here on removes the temporary file. An injected failure is an I/O
     // error; a real one reports its own error number, never a stale one.
     auto fail = [&](int errorNumber) {
         ::close(fd);
-        ::unlink(tempName.c_str());
-        ThrowErrno(errorNumber);
+        forget();
+        CannotWrite(path, errorNumber);
     };
 
     const char* data = content.data();
@@ -145,61 +279,122 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
         data += written;
         left -= static_cast<std::size_t>(written);
     } while (left > 0);
-    if (hadOld) ::fchmod(fd, old.st_mode & 07777);
     if (InjectedFault(ReplaceStep::Flush)) fail(EIO);
     if (::fsync(fd) != 0) fail(errno);
     if (::close(fd) != 0) {
-        int e = errno;
-        ::unlink(tempName.c_str());
-        ThrowErrno(e);
+        const int e = errno;
+        forget();
+        CannotWrite(path, e);
     }
     int renameError = InjectedFault(ReplaceStep::PutInPlace) ? EIO : 0;
+    if (renameError == 0 && stillCurrent) {
+        bool current = false;
+        try {
+            current = stillCurrent();
+        } catch (...) {
+            forget();
+            throw;
+        }
+        if (!current) {
+            forget();
+            return false;
+        }
+    }
     if (renameError == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) renameError = errno;
     if (renameError != 0) {
-        ::unlink(tempName.c_str());
-        ThrowErrno(renameError);
+        forget();
+        CannotWrite(path, renameError);
     }
+    gTemporaryActive = 0;
     // Make the new name itself durable; a folder that cannot be synced is no reason to fail.
     int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
     }
+    return true;
 }
 
 #else
 
-void ReplaceFileSafely(const std::string& path, std::string_view content) {
+void RemoveTemporaryFileOnSignals() {}
+
+std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
+    if (path.empty()) CannotOpen(path, ENOENT);
+    const fs::path p = PathFromUtf8(path);
+    std::error_code ec;
+    const fs::file_status status = fs::status(p, ec);
+    if (status.type() == fs::file_type::not_found) CannotOpen(path, ENOENT);
+    if (ec) CannotOpen(path, ec.value());
+    if (status.type() == fs::file_type::directory) CannotOpen(path, EISDIR);
+    if (status.type() != fs::file_type::regular) throw Error(CannotOpenText(path, kNotRegular));
+    if (purpose == ReadFor::Replacing &&
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+        CannotOpen(path, EACCES);
+    }
+    if (fs::file_size(p, ec) > kMaxReadBytes) throw Error(CannotOpenText(path, kTooLarge));
+    errno = 0;
+    const auto mode = purpose == ReadFor::Replacing ? std::ios::in | std::ios::out : std::ios::in;
+    std::fstream in(p, mode | std::ios::binary);
+    if (!in) CannotOpen(path, errno ? errno : EACCES);
+    std::string content;
+    char buffer[1 << 16];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > kMaxReadBytes) throw Error(CannotOpenText(path, kTooLarge));
+    }
+    if (in.bad()) CannotOpen(path, errno ? errno : EIO);
+    return content;
+}
+
+bool ReplaceFileSafely(const std::string& path, std::string_view content,
+                       const std::function<bool()>& stillCurrent) {
     fs::path target = PathFromUtf8(path);
     fs::path folder = target.parent_path();
     std::error_code ec;
-    if (fs::is_directory(target, ec)) ThrowErrno(EISDIR);
+    if (fs::is_directory(target, ec)) CannotWrite(path, EISDIR);
+    if (fs::exists(target, ec) &&
+        (fs::status(target, ec).permissions() & fs::perms::owner_write) == fs::perms::none) {
+        CannotWrite(path, EACCES);
+    }
     fs::path temp = folder / (target.filename().wstring() + L".tmp");
-    if (InjectedFault(ReplaceStep::CreateTemporary)) ThrowErrno(EIO);
+    if (InjectedFault(ReplaceStep::CreateTemporary)) CannotWrite(path, EIO);
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) ThrowErrno(errno ? errno : EACCES);
+        if (!out) CannotWrite(path, errno ? errno : EACCES);
         if (InjectedFault(ReplaceStep::Write) ||
             !out.write(content.data(), static_cast<std::streamsize>(content.size()))) {
             out.close();
             fs::remove(temp, ec);
-            ThrowErrno(EIO);
+            CannotWrite(path, EIO);
         }
         if (InjectedFault(ReplaceStep::Flush) || !out.flush()) {
             out.close();
             fs::remove(temp, ec);
-            ThrowErrno(EIO);
+            CannotWrite(path, EIO);
         }
     }
     if (InjectedFault(ReplaceStep::PutInPlace)) {
         fs::remove(temp, ec);
-        ThrowErrno(EIO);
+        CannotWrite(path, EIO);
+    }
+    bool current = true;
+    try {
+        current = !stillCurrent || stillCurrent();
+    } catch (...) {
+        fs::remove(temp, ec);
+        throw;
+    }
+    if (!current) {
+        fs::remove(temp, ec);
+        return false;
     }
     fs::rename(temp, target, ec);
     if (ec) {
         fs::remove(temp, ec);
-        ThrowErrno(EACCES);
+        CannotWrite(path, EACCES);
     }
+    return true;
 }
 
 #endif

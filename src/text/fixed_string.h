@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/stored_text.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +12,7 @@ namespace kv {
 
 // A text field of a fixed capacity. Every text of a dialog record is one of these: assigning a
 // longer value keeps its first Capacity bytes and drops the rest, so no caller can forget to cut.
-// The bytes are Windows-1251 and the type never looks inside them.
+// The bytes are Windows-1251; the type looks inside them only to keep them storable.
 template <std::size_t Capacity> class FixedString {
     static_assert(Capacity > 0 && Capacity <= 255, "a field holds at most 255 bytes");
 
@@ -26,6 +28,7 @@ public:
     void assign(std::string_view text) {
         length_ = static_cast<std::uint8_t>(text.size() < Capacity ? text.size() : Capacity);
         for (std::size_t i = 0; i < length_; ++i) data_[i] = text[i];
+        MakeStorable(data_.data(), length_); // no byte the project file would not give back
     }
     void clear() { length_ = 0; }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace kv {
@@ -78,6 +79,8 @@ TEST_F(Cli, CompileWritesTheProjectsScriptReproducibly) {
     EXPECT_EQ(Script(), SpliceScript(kUser, project, "15.11.2023 01:13:20"));
     EXPECT_EQ(Run("compile quest.tlk", "SOURCE_DATE_EPOCH=yesterday"), 1);
     EXPECT_NE(err.find("SOURCE_DATE_EPOCH"), std::string::npos);
+    EXPECT_EQ(Run("compile quest.tlk", "SOURCE_DATE_EPOCH=99999999999999"), 1); // year 3170843
+    EXPECT_NE(err.find("SOURCE_DATE_EPOCH is out of range"), std::string::npos);
     EXPECT_EQ(Script(), SpliceScript(kUser, project, "15.11.2023 01:13:20"));
 }
 
@@ -86,6 +89,10 @@ TEST_F(Cli, AFailureExitsWith1SaysWhyAndWritesNothing) {
     WriteBytes(dir.Path("huge.ini"), "[Main]\r\nFunctionStart=1\r\nFunctionEnd=200000\r\n");
     fs::copy_file(KORV_EXAMPLES "/tavern.ini", dir.Path("tavern.ini.txt"));
     fs::permissions(dir.Path("tavern.erm"), fs::perms::owner_read);
+    WriteBytes(dir.Path("read-only.tlk"), "kept\r\n");
+    fs::permissions(dir.Path("read-only.tlk"), fs::perms(0444));
+    fs::create_symlink(dir.Path("quest.tlk"), dir.Path("link.erm"));
+    ASSERT_EQ(::mkfifo(dir.Path("pipe.tlk").c_str(), 0600), 0);
     const std::pair<std::string, std::string> failures[] = {
         {"compile quest.tlk", "tavern.erm"}, // read-only
         {"compile quest.tlk --script lost.erm", "Не найден выходной файл! lost.erm"},
@@ -95,8 +102,12 @@ TEST_F(Cli, AFailureExitsWith1SaysWhyAndWritesNothing) {
         {"convert tavern.ini.txt out.tlk", "Invalid numeric input"}, // only .ini is INI
         {"convert huge.ini out.tlk",
          "Слишком большой диапазон функций: 1..200000 (не больше 100000 диалогов)"},
-        {"convert quest.tlk no/folder/out.tlk", "File not found"},
-        {"check none.tlk", "File not found"}};
+        {"convert quest.tlk no/folder/out.tlk", "\"no/folder/out.tlk\". File not found"},
+        {"convert quest.tlk read-only.tlk", "\"read-only.tlk\". File access denied"},
+        {"convert pipe.tlk out.tlk", "\"pipe.tlk\". Not a regular file"},
+        {"check none.tlk", "File not found"},
+        {"compile quest.tlk --script link.erm", "не может быть файлом проекта"},
+        {"compile quest.tlk --script quest.tlk", "не может быть файлом проекта"}};
     const Names names = dir.Entries();
     for (const auto& [args, message] : failures) {
         EXPECT_EQ(Run(args), 1) << args;
@@ -106,6 +117,8 @@ TEST_F(Cli, AFailureExitsWith1SaysWhyAndWritesNothing) {
         EXPECT_EQ(Script(), kUser);
         EXPECT_EQ(dir.Entries(), names);
     }
+    EXPECT_EQ(ReadBytes(dir.Path("read-only.tlk")), "kept\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("quest.tlk")), SerializeProject(project));
 }
 
 TEST_F(Cli, AnIniProjectInAnyCaseIsReadAsTheImportReadsIt) {

@@ -43,7 +43,7 @@ protected:
         Project p;
         TDialogItem& d = AddDialog(p, 1000, "Pick");
         for (int k = 0; k < 8; ++k)
-            if (k != 6) SetSlot(d, k, ("v" + std::to_string(k)).c_str());
+            if (k != 6) SetSlot(d, k, std::string("v").append(std::to_string(k)).c_str());
         OpenProject(p);
     }
     void Click(QToolButton* button) { QTest::mouseClick(button, Qt::LeftButton); }

@@ -7,7 +7,11 @@
 #include "editor/qt_text.h"
 #include "project/tlk_file.h"
 
+#include <QFile>
 #include <QToolButton>
+
+#include <new>
+#include <stdexcept>
 
 namespace kv::test {
 namespace {
@@ -198,6 +202,51 @@ TEST_F(LifecycleTest, CloseAsksAboutTheValueBeingTypedAlsoWhenTheGridRefusesIt) 
     seam->ExpectMessage().ExpectQuestion(MessageAnswer::No);
     window->close();
     EXPECT_FALSE(window->isVisible());
+}
+
+// A file dialog that fails, as any step of a command may, with any exception at all.
+struct FailingSeam : ScriptedSeam {
+    std::optional<QString> OpenFile(const FileDialogRequest& request) override {
+        if (fail) std::exchange(fail, nullptr)();
+        return ScriptedSeam::OpenFile(request);
+    }
+    std::function<void()> fail;
+};
+
+TEST_F(LifecycleTest, ACommandThatFailsInAnyWayIsReportedAndLeavesTheProject) {
+    auto failing = std::make_unique<FailingSeam>();
+    FailingSeam& failer = *failing;
+    seam = failing.get();
+    window->SetModalSeam(std::move(failing));
+    Change();
+    const std::string before = ModelText(P());
+    const struct {
+        QAction* command;
+        std::function<void()> fail;
+        QString shown;
+    } cases[] = {
+        {window->N3, [] { throw std::bad_alloc(); }, Q("Недостаточно памяти")},
+        {window->INI1, [] { throw std::runtime_error("torn"); }, QStringLiteral("torn")},
+        {window->N20, [] { throw Error("Ошибка ядра"); }, Q("Ошибка ядра")},
+    };
+    for (const auto& c : cases) {
+        if (c.command != window->N20) seam->ExpectQuestion(MessageAnswer::No);
+        seam->ExpectMessage();
+        failer.fail = c.fail;
+        c.command->trigger();
+        EXPECT_EQ(seam->LastCall().text, c.shown);
+        EXPECT_EQ(seam->LastCall().icon, MessageIcon::Error);
+        EXPECT_EQ(ModelText(P()), before);
+        EXPECT_TRUE(P().Modified);
+        EXPECT_EQ(OutlineText(), "first [0]\n  go [3]\nsecond [1]\n");
+    }
+    // The project file chosen as its script, here through a link, is refused.
+    const QString link = TempPath(QStringLiteral("link.erm"));
+    ASSERT_TRUE(QFile::link(projectPath, link));
+    seam->ExpectOpen(link).ExpectMessage();
+    window->N20->trigger();
+    EXPECT_TRUE(seam->LastCall().text.contains(Q("не может быть файлом проекта")));
+    EXPECT_EQ(P().ScriptFile, "quest.erm");
 }
 
 TEST_F(LifecycleTest, TheScriptChooserRefusesAPathWindows1251CannotHold) {

@@ -17,6 +17,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kv::faults {
@@ -76,11 +77,11 @@ void Enlarge(ThreeFiles& files, int dialogs) {
 }
 
 TEST(RealFailure, ReadOnlyFilesAreNotReplaced) {
+    // Marked read-only by its permission bits: refused also for root, who could write it.
     TempDir dir;
     ThreeFiles files(dir.Root());
     for (const FileWriter& writer : files.Writers(FileErrorText(EACCES))) {
-        Unwritable readOnly(writer.path);
-        if (!readOnly.applied()) GTEST_SKIP() << "no immutable flag on this file system (root)";
+        fs::permissions(writer.path, fs::perms(0444));
         ExpectFailureLeavesEverything(writer);
     }
 }
@@ -129,7 +130,7 @@ TEST(RealFailure, ATargetThatIsNoRegularFileIsNeverReplaced) {
         std::string path = special.string();
         auto type = fs::status(special).type();
         ExpectFailureLeavesEverything({"save", path, [&] { SaveProject(project, path); },
-                                       FileErrorText(EACCES), [&] { return project.Modified; }});
+                                       "Not a regular file", [&] { return project.Modified; }});
         EXPECT_EQ(fs::symlink_status(special).type(), type) << path;
     }
     if (specials.size() == 1) std::cout << "[ note ] no device node: mknod not permitted here\n";
@@ -142,15 +143,50 @@ TEST(RealFailure, AWriteCutShortByTheFileSizeLimit) {
     ThreeFiles files(dir.Root());
     Enlarge(files, 20);
 
+    // SIGXFSZ keeps its default, which would end this process: the write must not let it.
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
     small.rlim_cur = 8192;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     for (const FileWriter& writer : files.Writers(FileErrorText(EFBIG))) ExpectFailureLeavesEverything(writer);
     ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
+}
+
+TEST(RealFailure, ASignalOrTheTemporaryFilesNameOrRightsLeaveNothingBehind) {
+    // The program ended by a signal while its new file is half written: the old file stays and
+    // the temporary file goes. Seen at the write, the temporary file has the final rights.
+    TempDir dir;
+    const std::string path = dir.Path("p.tlk");
+    WriteBytes(path, "old");
+    fs::permissions(path, fs::perms(0600));
+    for (int signalNumber : {0, SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            RemoveTemporaryFileOnSignals();
+            SetReplaceFaultHook([&](ReplaceStep step) {
+                for (const std::string& name : dir.Entries()) {
+                    if (step == ReplaceStep::Write && name != "p.tlk" &&
+                        fs::status(dir.Path(name)).permissions() != fs::perms(0600))
+                        ::_exit(3);
+                }
+                if (step == ReplaceStep::Flush && signalNumber != 0) ::raise(signalNumber);
+                return false;
+            });
+            ReplaceFileSafely(path, "old"); // the same bytes: only the leftovers tell
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(signalNumber == 0 ? WIFEXITED(status) && WEXITSTATUS(status) == 0
+                                    : WIFSIGNALED(status) && WTERMSIG(status) == signalNumber,
+                  true) << signalNumber << " " << status;
+        EXPECT_EQ(dir.Entries(), std::set<std::string>{"p.tlk"});
+    }
+    // A name at the longest a folder allows still leaves room for its temporary file.
+    const std::string longest = dir.Path(std::string(251, 'n') + ".tlk");
+    ReplaceFileSafely(longest, "new");
+    EXPECT_EQ(ReadBytes(longest), "new");
 }
 
 // A 64 KiB file system of the test's own, in a mount namespace of its own so that nothing

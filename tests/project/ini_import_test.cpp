@@ -75,7 +75,7 @@ TEST(IniImport, EveryKeyFillsItsOwnFieldToItsWidthAndCapacity) {
     EXPECT_EQ(p.Dialogs()->LinkDialog[0], p.Dialogs());
     EXPECT_FALSE(p.Modified);
     EXPECT_EQ(kvtest::ErrorOf([] { kv::ImportIniFile(KORV_TEST_DATA "/ini/missing.ini"); }),
-              "File not found");
+              "Cannot open file \"" KORV_TEST_DATA "/ini/missing.ini\". File not found");
 }
 
 } // namespace

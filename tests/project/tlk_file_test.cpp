@@ -146,11 +146,13 @@ TEST(TlkFile, AFailedLoadOrSaveLeavesTheProjectAndTheFolderAsTheyWere) {
     open.Modified = true;
     const std::string before = kv::SerializeProject(open);
 
+    // Each message names the file, and the line where there is one.
     EXPECT_EQ(ErrorOf([&] { open = kv::LoadProject(dir.Path("word.tlk")); }),
-              "Invalid numeric input");
-    EXPECT_EQ(ErrorOf([&] { open = kv::LoadProject(dir.Path("missing.tlk")); }), "File not found");
+              "Cannot read file \"" + dir.Path("word.tlk") + "\", line 3. Invalid numeric input");
+    EXPECT_EQ(ErrorOf([&] { open = kv::LoadProject(dir.Path("missing.tlk")); }),
+              "Cannot open file \"" + dir.Path("missing.tlk") + "\". File not found");
     EXPECT_EQ(ErrorOf([&] { kv::SaveProject(open, dir.Path("folder.tlk")); }),
-              "File access denied");
+              "Cannot write file \"" + dir.Path("folder.tlk") + "\". File access denied");
     EXPECT_EQ(kv::SerializeProject(open), before);
     EXPECT_EQ(open.ProjectFileName, "open.tlk");
     EXPECT_TRUE(open.Modified);
@@ -275,12 +277,22 @@ TEST(TlkReader, AnythingButANumberOnANumberLineFails) {
                               {kFunction0 + 11, "1.5"}}) {
         EXPECT_EQ(error(Example({{line, word}})), "Invalid numeric input") << word;
     }
-    // A file with more lines than the largest project can fill is refused before anything is
-    // made; one line fewer is read (the numbers pass over the empty lines to the end).
-    std::string lines(2 + 336 * static_cast<std::size_t>(kv::kMaxDialogs) + 1, '\n');
-    EXPECT_EQ(error(lines), "Слишком много диалогов в файле проекта (не больше 100000)");
-    lines.pop_back();
-    EXPECT_EQ(kv::ParseProject(lines).DialogCount(), 0);
+}
+
+TEST(TlkReader, TheDialogLimitCountsDialogsNotLines) {
+    // More empty lines after a dialog than the largest project has lines: the numbers pass over
+    // them, so this is the dialog and one blank one, not too many.
+    std::string padded = Example({}) + std::string(2 + 336 * std::size_t{kv::kMaxDialogs}, '\n');
+    EXPECT_EQ(kv::ParseProject(padded).DialogCount(), 2);
+    // One dialog more than the limit, each as short as a block can be, is refused.
+    Project blank;
+    blank.AppendDialog();
+    std::string block = kv::SerializeProject(blank).substr(std::string_view("1000\r\n\r\n").size());
+    std::string many = "0\r\n\r\n";
+    many.reserve(many.size() + block.size() * (std::size_t{kv::kMaxDialogs} + 1));
+    for (std::int64_t i = 0; i <= kv::kMaxDialogs; ++i) many += block;
+    EXPECT_EQ(ErrorOf([&] { kv::ParseProject(many); }),
+              "Слишком много диалогов в файле проекта (не больше 100000)");
 }
 
 } // namespace
