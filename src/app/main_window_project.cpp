@@ -5,6 +5,7 @@
 #include "editor/qt_text.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
+#include "project/settings.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 #include "text/error.h"
@@ -30,7 +31,23 @@ QString WithProjectExtension(const QString& name) {
     return name + QStringLiteral(".tlk");
 }
 
+// The first of the folders that exists, else the user's home folder. A file dialog handed a
+// folder that is not there (the maps folder's default is a Windows path) would start somewhere
+// unrelated and show that path in its file-name field.
+QString ExistingFolder(std::initializer_list<QString> candidates) {
+    for (const QString& folder : candidates)
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return QFileInfo(folder).absoluteFilePath();
+    return QDir::homePath();
+}
+
 } // namespace
+
+QString TMain::ProjectFolder() const {
+    if (project_.ProjectFileName.empty()) return QString();
+    return QFileInfo(FromUtf8Path(project_.ProjectFileName)).absolutePath();
+}
+
+QString TMain::ProjectDialogFolder() const { return ExistingFolder({mapsFolder_, ProjectFolder()}); }
 
 bool TMain::AskSaveChanges() {
     // What is being typed into a grid belongs to the project. A value the grid refused is typed
@@ -44,9 +61,9 @@ bool TMain::AskSaveChanges() {
     case MessageAnswer::No:
         return true;
     case MessageAnswer::Yes:
-        // A save that fails stops the calling command; a save as that the user cancels lets it
-        // go on, and the changes are given up.
-        return Save() != SaveOutcome::Failed;
+        // The user asked to keep the work: the calling command goes on only once it is saved. A
+        // failed save, or a save dialog the user cancelled, stops it with nothing lost.
+        return Save() == SaveOutcome::Saved;
     }
     return false;
 }
@@ -57,14 +74,17 @@ SaveOutcome TMain::Save() {
         SaveProject(project_, project_.ProjectFileName);
     } catch (const Error& e) {
         ReportError(QString::fromUtf8(e.what()));
+        UpdateCaption();
         return SaveOutcome::Failed;
     }
+    RememberRecent(FromUtf8Path(project_.ProjectFileName));
+    UpdateCaption();
     return SaveOutcome::Saved;
 }
 
 SaveOutcome TMain::SaveAs() {
     FileDialogRequest request = SaveDialog1;
-    request.folder = mapsFolder_;
+    request.folder = ProjectDialogFolder();
     std::optional<QString> chosen = seam_->SaveFile(request);
     if (!chosen) return SaveOutcome::Cancelled;
     project_.ProjectFileName = ToUtf8Path(WithProjectExtension(*chosen));
@@ -74,6 +94,7 @@ SaveOutcome TMain::SaveAs() {
 void TMain::ClearProject() {
     outline_->RemoveAllNodes();
     project_.Clear();
+    UpdateCaption();
 }
 
 void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
@@ -81,8 +102,8 @@ void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
     project_ = std::move(project);
     project_.ProjectFileName = ToUtf8Path(fileName);
     project_.Modified = false;
-    OpenDialog2.fileName = FromCp1251(project_.ScriptFile);
     N13Click();
+    UpdateCaption();
 }
 
 bool TMain::OpenProjectFile(const QString& path) {
@@ -94,7 +115,29 @@ bool TMain::OpenProjectFile(const QString& path) {
         ReportError(QString::fromUtf8(e.what()));
         return false;
     }
+    RememberRecent(path);
     return true;
+}
+
+void TMain::RememberRecent(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    // The settings file keeps Windows-1251; a path it cannot hold is not listed.
+    if (!FitsCp1251(full.toStdU16String())) return;
+    RememberProject(recent_, ToCp1251(full));
+    FillRecentMenu();
+}
+
+void TMain::OpenRecentProject(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        std::erase(recent_, ToCp1251(path));
+        FillRecentMenu();
+        ReportError(QStringLiteral("Файл проекта не найден:\n%1\n\nОн удален из списка последних "
+                                   "проектов.")
+                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!AskSaveChanges()) return;
+    OpenProjectFile(path);
 }
 
 void TMain::ToolButton1Click() {
@@ -105,7 +148,7 @@ void TMain::ToolButton1Click() {
 std::optional<QString> TMain::ChooseFileToOpen() {
     if (!AskSaveChanges()) return std::nullopt;
     FileDialogRequest request = OpenDialog1;
-    request.folder = mapsFolder_;
+    request.folder = ProjectDialogFolder();
     std::optional<QString> chosen = seam_->OpenFile(request);
     // A name typed for a file that is not there ends the command without a word.
     if (!chosen || !QFileInfo::exists(*chosen)) return std::nullopt;
@@ -167,7 +210,13 @@ void TMain::N11Click() {
 
 void TMain::N20Click() {
     FileDialogRequest request = OpenDialog2;
-    request.folder = mapsFolder_;
+    // The dialog starts beside the current script, so that accepting it as it opens keeps the
+    // script where it is.
+    const QString script = ScriptPath();
+    const bool located = !script.isEmpty() && (QDir::isAbsolutePath(script) || !ProjectFolder().isEmpty());
+    request.folder = ExistingFolder({located ? QFileInfo(script).absolutePath() : QString(),
+                                     ProjectFolder(), mapsFolder_});
+    request.fileName = QFileInfo(script).fileName();
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen) return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
@@ -180,7 +229,6 @@ void TMain::N20Click() {
                         .arg(path));
         return;
     }
-    OpenDialog2.fileName = path;
     project_.ScriptFile = ToCp1251(path);
     project_.Modified = true;
 }

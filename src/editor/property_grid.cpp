@@ -65,6 +65,8 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
         const GridRow& row = rows[static_cast<std::size_t>(r)];
         auto* key = new QTableWidgetItem(row.key);
         key->setFlags(Qt::ItemIsEnabled);
+        // The key column may be narrower than a long key (a narrow panel): the key is whole here.
+        key->setToolTip(row.key);
         key->setBackground(keyBackground);
         setItem(r, 0, key);
         auto* value = new QTableWidgetItem(row.initial);
@@ -76,13 +78,19 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     resizeColumnToContents(0);
     keyColumnWidth_ = columnWidth(0) + 8;
     FitKeyColumn();
-    // The cell cursor starts on the first value the user may change.
+    ShowFromTop();
+}
+
+void PropertyGrid::ShowFromTop() {
+    // The cell cursor goes to the first value the user may change, so that a key typed next
+    // never edits a row scrolled out of sight.
     for (int r = 0; r < rowCount(); ++r) {
         if (item(r, 1)->flags() & Qt::ItemIsEditable) {
             setCurrentCell(r, 1);
             break;
         }
     }
+    scrollToTop();
 }
 
 QString PropertyGrid::Key(int row) const { return item(row - 1, 0)->text(); }

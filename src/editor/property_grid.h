@@ -38,6 +38,8 @@ public:
     // Ends any typing into a cell: the value being typed goes into its cell, as a commit key
     // would put it there. Nothing is written back into the model.
     void FinishTyping();
+    // Scrolls to the first row and puts the cell cursor on the first value that can be changed.
+    void ShowFromTop();
 
 signals:
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);

@@ -7,7 +7,12 @@
 #include "editor/qt_text.h"
 #include "project/tlk_file.h"
 
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace kv::test {
 namespace {
@@ -64,7 +69,7 @@ TEST_F(LifecycleTest, CancelKeepsTheProjectNoDropsItAndYesSavesItFirst) {
     EXPECT_EQ(P().DialogCount(), 0);
 }
 
-TEST_F(LifecycleTest, AFailedSaveStopsTheCommandAndACancelledSaveAsLetsItGoOn) {
+TEST_F(LifecycleTest, AFailedOrCancelledSaveStopsTheCommandThatAskedForIt) {
     Change();
     P().ProjectFileName = ToUtf8Path(Unwritable());
     seam->ExpectQuestion(MessageAnswer::Yes).ExpectMessage();
@@ -78,14 +83,15 @@ TEST_F(LifecycleTest, AFailedSaveStopsTheCommandAndACancelledSaveAsLetsItGoOn) {
     window->N4->trigger();
     EXPECT_TRUE(P().Modified);
 
-    // Without a file name Yes asks for one; cancelled, the command goes on without saving.
+    // Without a file name Yes asks for one; that dialog cancelled, every calling command stops.
     P().ProjectFileName.clear();
-    seam->ExpectQuestion(MessageAnswer::Yes).ExpectSave(std::nullopt).ExpectOpen(projectPath);
-    window->N3->trigger();
-    EXPECT_EQ(SavedHeader(projectPath), "");
-    EXPECT_EQ(FromUtf8Path(P().ProjectFileName), projectPath);
-
-    Change();
+    for (auto command : {&TMain::ToolButton1Click, &TMain::N3Click, &TMain::INI1Click,
+                         &TMain::N8Click}) {
+        seam->ExpectQuestion(MessageAnswer::Yes).ExpectSave(std::nullopt);
+        (window.get()->*command)();
+        EXPECT_EQ(P().Dialogs()->Header, "changed");
+        EXPECT_TRUE(window->isVisible());
+    }
     seam->ExpectQuestion(MessageAnswer::Cancel);
     window->N8->trigger();
     EXPECT_TRUE(window->isVisible());
@@ -195,6 +201,58 @@ TEST_F(LifecycleTest, TheScriptChooserRefusesAPathWindows1251CannotHold) {
     EXPECT_EQ(seam->LastCall().icon, MessageIcon::Error);
     EXPECT_EQ(P().ScriptFile, ToCp1251(chosen));
     EXPECT_FALSE(P().Modified);
+}
+
+TEST_F(LifecycleTest, FileDialogsStartInAFolderThatExistsBesideTheScriptOrTheProject) {
+    const QString here = QFileInfo(projectPath).absolutePath();
+    const QString scripts = TempPath(QStringLiteral("scripts"));
+    ASSERT_TRUE(QDir().mkpath(scripts));
+    const QString elsewhere = TempPath(QStringLiteral("missing"));
+    const struct {
+        std::string script; // ScriptFile before the command; "-" for a new project
+        QString maps;
+        void (TMain::*command)();
+        QString folder, preset;
+    } cases[] = {
+        // The maps folder of a first run is a Windows path, not a folder here.
+        {"quest.erm", window->MapsFolder(), &TMain::N3Click, here, {}},
+        {"quest.erm", elsewhere, &TMain::N20Click, here, QStringLiteral("quest.erm")},
+        {ToCp1251(scripts + QStringLiteral("/main.erm")), elsewhere, &TMain::N20Click, scripts,
+         QStringLiteral("main.erm")},
+        {"gone/main.erm", scripts, &TMain::N20Click, here, QStringLiteral("main.erm")},
+        {"quest.erm", scripts, &TMain::N5Click, scripts, {}},
+        {"-", elsewhere, &TMain::N3Click, QDir::homePath(), {}},
+    };
+    for (const auto& c : cases) {
+        if (c.script == "-") window->ToolButton1Click();
+        else P().ScriptFile = c.script;
+        seam->ExpectPrompt(c.maps);
+        window->maps1Click();
+        if (c.command == &TMain::N5Click) seam->ExpectSave(std::nullopt);
+        else seam->ExpectOpen(std::nullopt);
+        (window.get()->*c.command)();
+        EXPECT_EQ(seam->LastCall().folder, c.folder) << c.script;
+        EXPECT_EQ(seam->LastCall().preset, c.preset) << c.script;
+    }
+}
+
+TEST_F(LifecycleTest, TheCaptionNamesTheProjectAndMarksUnsavedChanges) {
+    auto caption = [&] {
+        // The caption follows the project when the window waits for the user.
+        QEventLoop idle;
+        QTimer::singleShot(0, &idle, &QEventLoop::quit);
+        idle.exec();
+        return window->windowHandle()->title();
+    };
+    EXPECT_EQ(caption(), Q("quest.tlk — Korvanthiel 0.3"));
+    ClickNode(DialogNode(0));
+    SetField(window->v1, dialog_row::Header, QStringLiteral("edited"));
+    EXPECT_EQ(caption(), Q("quest.tlk* — Korvanthiel 0.3"));
+    seam->ExpectSave(TempPath(QStringLiteral("renamed")));
+    Press(Qt::Key_F2);
+    EXPECT_EQ(caption(), Q("renamed.tlk — Korvanthiel 0.3"));
+    window->ToolButton1Click();
+    EXPECT_EQ(caption(), Q("Без имени — Korvanthiel 0.3"));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -17,7 +18,27 @@ using kvtest::ReadBytes;
 
 auto Fields(const Settings& s) {
     return std::tie(s.Maps, s.Width, s.Height, s.Left, s.Top, s.Panel, s.TextWidth, s.TextHeight,
-                    s.TextLeft, s.TextTop);
+                    s.TextLeft, s.TextTop, s.Recent);
+}
+
+TEST(Settings, RecentProjectsKeepTheLatestEightEachOnce) {
+    using List = std::vector<std::string>;
+    const List eight{"1", "2", "3", "4", "5", "6", "7", "8"};
+    const struct {
+        List before;
+        std::string opened;
+        List after;
+    } cases[] = {
+        {{}, "a", {"a"}},
+        {{"a", "b", "c"}, "c", {"c", "a", "b"}},
+        {eight, "9", {"9", "1", "2", "3", "4", "5", "6", "7"}},
+        {eight, "8", {"8", "1", "2", "3", "4", "5", "6", "7"}},
+    };
+    for (const auto& c : cases) {
+        List recent = c.before;
+        kv::RememberProject(recent, c.opened);
+        EXPECT_EQ(recent, c.after) << c.opened;
+    }
 }
 
 TEST(Settings, EachValueComesFromItsOwnKeyOrTheDefault) {
@@ -49,6 +70,7 @@ TEST(Settings, WritingKeepsForeignLinesAndReadsBack) {
     s.Maps = "\xCA\xE0\xF0\xF2\xFB\\ "; // Cyrillic, with a blank at the end
     s.Width = 1024;
     s.TextTop = -20;
+    s.Recent = {"/maps/\xCA\xE0\xF0\xF2\xFB.tlk", "/b.tlk"};
     kv::WriteSettings(path, s);
     EXPECT_EQ(ReadBytes(path), ReadBytes(KORV_TEST_DATA "/settings/by_hand_written.ini"));
     EXPECT_EQ(Fields(ReadSettings(path)), Fields(s));
