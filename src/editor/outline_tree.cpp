@@ -100,8 +100,11 @@ void OutlineTree::focusInEvent(QFocusEvent* event) {
 
 void OutlineTree::mousePressEvent(QMouseEvent* event) {
     CancelPendingEdit();
-    const QModelIndex at = indexAt(event->position().toPoint());
-    pressedSelected_ = at.isValid() && at == currentIndex() && selectionModel()->isSelected(at)
+    // Only a press on the caption itself counts: the branch mark beside it expands the node.
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex at = indexAt(pos);
+    pressedSelected_ = at.isValid() && at == currentIndex() && selectionModel()->isSelected(at) &&
+                               visualRect(at).contains(pos)
                            ? QPersistentModelIndex(at)
                            : QPersistentModelIndex();
     QTreeWidget::mousePressEvent(event);
