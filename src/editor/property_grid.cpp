@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -91,6 +92,7 @@ void PropertyGrid::ShowFromTop() {
         }
     }
     scrollToTop();
+    horizontalScrollBar()->setValue(0);
 }
 
 QString PropertyGrid::Key(int row) const { return item(row - 1, 0)->text(); }
@@ -111,7 +113,10 @@ void PropertyGrid::resizeEvent(QResizeEvent* event) {
 // The keys get what they need, but never so much that the values have no room: the panel can be
 // made narrow.
 void PropertyGrid::FitKeyColumn() {
-    const int room = viewport()->width() * 3 / 5;
+    // The value column keeps at least its minimum width, so the grid never has to scroll sideways
+    // and hide the keys.
+    const int room = std::min(viewport()->width() * 3 / 5,
+                              viewport()->width() - horizontalHeader()->minimumSectionSize());
     setColumnWidth(0, std::max(1, std::min(keyColumnWidth_, room)));
 }
 

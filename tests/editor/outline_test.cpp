@@ -133,6 +133,11 @@ TEST_F(OutlineTest, AClickArmsACaptionEditThatAnyCommandCancelsAndTabEndsItInPla
     EXPECT_FALSE(EditingCaption());
     EXPECT_EQ(OutlineText(), "Start [0]\n  Go on [2]\n   [3]\n  Number [2]\nEmpty [1]\n"
                              "  Added [3]\nNext [1]\n");
+    // Nor after a key that is a command of its own.
+    ClickNode(VariantNode(1, 0));
+    Press(Qt::Key_C, Qt::ControlModifier);
+    QTest::qWait(wait);
+    EXPECT_FALSE(EditingCaption());
 
     // Tab ends the edit as Enter does and stays on the node.
     Select(DialogNode(0));

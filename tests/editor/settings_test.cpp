@@ -72,7 +72,7 @@ TEST_F(SettingsTest, StoredPlacesAreRestoredAndTheNormalPlacesWrittenBack) {
 }
 
 TEST_F(SettingsTest, ANarrowPanelIsWidenedAndAWindowOffTheScreenComesBack) {
-    for (const char* panel : {"0", "-40", "3", "159"}) {
+    for (const char* panel : {"0", "-40", "3", "199"}) {
         Restart(QByteArray("[Options]\r\nPanel=") + panel + "\r\n");
         EXPECT_EQ(window->PanelWidth(), kUsablePanelWidth) << "Panel=" << panel;
     }
