@@ -35,13 +35,12 @@ bool OutlineEvents::eventFilter(QObject* watched, QEvent* event) {
             handlers_.keyboardMenu();
         return true;
     case QEvent::ShortcutOverride:
-        // A key is a command of its own: a caption edit armed by an earlier click is dropped.
+        // Every key comes here first, shortcut or not. A key is a command of its own: a caption
+        // edit armed by an earlier click is dropped.
         if (!onViewport) tree_.CancelPendingEdit();
         break;
     case QEvent::KeyPress: {
-        if (onViewport) break;
-        tree_.CancelPendingEdit();
-        if (!handlers_.keyDown) break;
+        if (onViewport || !handlers_.keyDown) break;
         auto* key = static_cast<QKeyEvent*>(event);
         return handlers_.keyDown(key->key(), key->modifiers());
     }

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QTest>
 
 namespace kv::test {
@@ -135,15 +134,10 @@ TEST_F(GridTest, LeavingANodeCommitsIntoTheNodeLeftOnlyAndOnlyAChangeMarksThePro
 }
 
 TEST_F(GridTest, ANewSelectionShowsItsGridFromTheTopAndF8MovesTheFocusBetweenOutlineAndGrid) {
-    window->Splitter1->setSizes({600, 120}); // too narrow for the longest keys
     ClickNode(VariantNode(0, 0));
     PropertyGrid* v2 = window->v2;
-    const int keyRoom = v2->columnWidth(0) - 8;
-    for (int row = 1; row <= v2->RowCount(); ++row) {
-        if (v2->fontMetrics().horizontalAdvance(v2->Key(row)) > keyRoom) {
-            EXPECT_EQ(v2->item(row - 1, 0)->toolTip(), v2->Key(row)) << "row " << row;
-        }
-    }
+    for (int row = 1; row <= v2->RowCount(); ++row) // whole, also where a narrow panel cuts it
+        EXPECT_EQ(v2->item(row - 1, 0)->toolTip(), v2->Key(row)) << "row " << row;
 
     TypeIntoCell(v2, variant_row::FailOn, QStringLiteral("typed"));
     ASSERT_GT(v2->verticalScrollBar()->value(), 0);
