@@ -52,7 +52,6 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -78,6 +77,10 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     }
     resizeColumnToContents(0);
     keyColumnWidth_ = columnWidth(0) + 8;
+    // The values take what the keys leave, also when the user drags the border between them.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
+        if (column == 0) setColumnWidth(1, std::max(1, viewport()->width() - columnWidth(0)));
+    });
     FitKeyColumn();
     ShowFromTop();
 }
@@ -92,6 +95,10 @@ void PropertyGrid::ShowFromTop() {
         }
     }
     scrollToTop();
+}
+
+void PropertyGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableWidget::scrollTo(index, hint);
     horizontalScrollBar()->setValue(0);
 }
 
@@ -110,6 +117,13 @@ void PropertyGrid::resizeEvent(QResizeEvent* event) {
     FitKeyColumn();
 }
 
+bool PropertyGrid::viewportEvent(QEvent* event) {
+    // The viewport also narrows when the vertical scroll bar appears.
+    const bool handled = QTableWidget::viewportEvent(event);
+    if (event->type() == QEvent::Resize) FitKeyColumn();
+    return handled;
+}
+
 // The keys get what they need, but never so much that the values have no room: the panel can be
 // made narrow.
 void PropertyGrid::FitKeyColumn() {
@@ -117,7 +131,10 @@ void PropertyGrid::FitKeyColumn() {
     // and hide the keys.
     const int room = std::min(viewport()->width() * 3 / 5,
                               viewport()->width() - horizontalHeader()->minimumSectionSize());
-    setColumnWidth(0, std::max(1, std::min(keyColumnWidth_, room)));
+    const int keys = std::max(1, std::min(keyColumnWidth_, room));
+    setColumnWidth(0, keys);
+    setColumnWidth(1, std::max(1, viewport()->width() - keys));
+    horizontalScrollBar()->setValue(0);
 }
 
 bool PropertyGrid::event(QEvent* event) {
