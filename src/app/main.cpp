@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "editor/text_editor_window.h"
 #include "text/file_io.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvanthiel"));
     QApplication::setApplicationVersion(QStringLiteral("0.3"));
+    kv::LoadRussianQtTexts();
 
     kv::TMain mainWindow;
     auto* textEditor = new kv::TForm2(&mainWindow);

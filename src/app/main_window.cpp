@@ -11,7 +11,11 @@
 #include "editor/text_editor_window.h"
 #include "project/settings.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolButton>
@@ -24,7 +28,6 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
       settingsFile_(settingsFile),
       mapsFolder_(FromCp1251(Settings().Maps)) {
     setObjectName(QStringLiteral("Main"));
-    setWindowTitle(QStringLiteral("Korvanthiel 0.3"));
     resize(722, 502);
     move(197, 103);
 
@@ -56,8 +59,20 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
         RunGuarded(*seam_, [&] { v2KeyDown(key, modifiers); });
     });
 
+    SwitchFocus = new QAction(this);
+    SwitchFocus->setObjectName(QStringLiteral("SwitchFocus"));
+    SwitchFocus->setShortcut(QKeySequence(Qt::Key_F8));
+    addAction(SwitchFocus);
+    connect(SwitchFocus, &QAction::triggered, this, &TMain::SwitchFocusClick);
+
     FormCreate();
     ConnectCommands();
+
+    // Modified is a plain flag that every edit sets; the caption catches up with it whenever the
+    // program has finished what it was doing and waits for the user.
+    UpdateCaption();
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TMain::UpdateCaption);
 }
 
 TMain::~TMain() = default;
@@ -147,6 +162,7 @@ bool TMain::CommitPendingEdit() {
 void TMain::TreeChange(QTreeWidgetItem* selected) {
     const GridKind shown = outline_->FillGridFor(selected);
     ToolButton7->setEnabled(shown == GridKind::Dialog);
+    EnableShortcutsForSelection();
 }
 
 void TMain::v1KeyDown(int key, Qt::KeyboardModifiers) {
@@ -168,5 +184,28 @@ void TMain::v1EditButtonClick() {
 }
 
 void TMain::N13Click() { outline_->Rebuild(); }
+
+void TMain::SwitchFocusClick() {
+    QWidget* focus = QApplication::focusWidget();
+    for (PropertyGrid* grid : {v1, v2}) {
+        if (focus != nullptr && (focus == grid || grid->isAncestorOf(focus))) {
+            // Leaving the grid stores what was typed, as its commit keys do.
+            if (CommitPendingEdit()) Tree->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+    if (Tree->IsEditingCaption()) return;
+    for (PropertyGrid* grid : {v1, v2})
+        if (grid->isVisible()) grid->setFocus(Qt::ShortcutFocusReason);
+}
+
+void TMain::UpdateCaption() {
+    const QString path = FromUtf8Path(project_.ProjectFileName);
+    const QString name = path.isEmpty() ? QStringLiteral("Без имени") : QFileInfo(path).fileName();
+    const QString title = name + QStringLiteral("[*] — Korvanthiel 0.3");
+    if (windowFilePath() != path) setWindowFilePath(path);
+    if (windowTitle() != title) setWindowTitle(title);
+    if (isWindowModified() != project_.Modified) setWindowModified(project_.Modified);
+}
 
 } // namespace kv

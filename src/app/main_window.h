@@ -8,6 +8,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -51,6 +53,8 @@ public:
     QString SettingsFile() const { return settingsFile_; }
     QString MapsFolder() const { return mapsFolder_; }
     int PanelWidth() const;
+    // The recent projects, the latest first (Windows-1251 paths, as the settings file keeps them).
+    const std::vector<std::string>& RecentProjects() const { return recent_; }
 
     // Opens a project file as Open does after its file dialog: on success the project is
     // replaced and the outline rebuilt; a failure is reported and leaves everything as it was.
@@ -71,6 +75,7 @@ public:
     void N20Click();         // choose the script file
     void maps1Click();       // the maps folder
     void N12Click();         // about
+    void OpenRecentProject(const QString& path); // an entry of "Последние проекты"
 
     // ---- Outline selection, grids and the text editor window ----
     bool TreeChanging(QTreeWidgetItem* left);
@@ -78,6 +83,8 @@ public:
     void v1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void v2KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void v1EditButtonClick();
+    // The focus from the outline into the shown grid, or from a grid back to the outline.
+    void SwitchFocusClick();
 
     // ---- Dialog and variant commands, outline interaction, clipboard, batch edits ----
     // (main_window_commands.cpp)
@@ -98,6 +105,8 @@ public:
     void ToolButton10Click(); // cost and skill caption
     void ToolButton12Click(); // variable numbering
     void PopupMenu1Popup();
+    // Enables the context menu's items, and so their shortcuts, for the selected node.
+    void EnableShortcutsForSelection();
     void TreeMouseDown(Qt::MouseButton button);
     void TreeEdited(QTreeWidgetItem* node, const QString& text);
     void TreeDblClick();
@@ -111,6 +120,7 @@ public:
     QAction* N5;
     QAction* N7; // "Настройки...": no command
     QAction* N8;
+    QMenu* RecentMenu; // "Последние проекты"
     QMenu* N9; // "Правка"
     QAction* N23; // "Новый диалог"
     QAction* N24; // "Диалог следствия"
@@ -127,6 +137,7 @@ public:
     QAction* maps1;
     QMenu* N16; // "Справка"
     QAction* N12;
+    QAction* SwitchFocus; // F8, a window shortcut without a menu entry
 
     QToolBar* ToolBar1;
     QToolButton* ToolButton1;
@@ -192,6 +203,11 @@ private:
     void ClearProject();
     // Puts a project read by the core in place of the open one and shows it.
     void TakeProject(kv::Project&& project, const QString& fileName);
+    // The recent projects: a project opened or saved goes to the head; the menu follows.
+    void RememberRecent(const QString& path);
+    void FillRecentMenu();
+    // The caption names the project and marks unsaved changes: "tavern.tlk* — Korvanthiel 0.3".
+    void UpdateCaption();
     void ReportError(const QString& text);
     // A handler as a command of the window: whatever it throws is reported and goes no further
     // (command_guard.h). Every menu item, button, shortcut and outline gesture runs through it.
@@ -199,6 +215,11 @@ private:
         return [this, handler] { RunGuarded(*seam_, [&] { (this->*handler)(); }); };
     }
     QString ScriptPath() const;
+    // The open project file's folder; empty while the project has no file.
+    QString ProjectFolder() const;
+    // Where the project's open and save dialogs start: the maps folder, else the project's
+    // folder, else the home folder.
+    QString ProjectDialogFolder() const;
 
     kv::Project project_;
     std::unique_ptr<ModalSeam> seam_;
@@ -208,6 +229,7 @@ private:
     QString mapsFolder_;
     bool shownOnce_ = false;
     bool closing_ = false;
+    std::vector<std::string> recent_;
 
     // State of the outline commands: the node the context menu was last opened for, and the
     // clipboard of dialogs (a node and the cut flag).

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace kv {
@@ -60,9 +61,9 @@ void TMain::ConnectCommands() {
     // has been selected (see TreeMouseDown); their shortcuts are the outline's (TreeKeyDown).
     connect(PopupMenu1, &QMenu::aboutToShow, this, Guard(&TMain::PopupMenu1Popup));
 
-    // Captions are edited in place by the usual gestures: a click on the selected node, or the
-    // edit key.
-    Tree->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    // Captions are edited in place by the usual gestures: a click on the selected node (the
+    // outline arms that edit itself), or the edit key.
+    Tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     connect(Tree, &OutlineTree::CaptionEdited, this,
             [this](QTreeWidgetItem* node, const QString& text) {
                 RunGuarded(*seam_, [&] { TreeEdited(node, text); });
@@ -88,6 +89,7 @@ void TMain::ConnectCommands() {
         menuTarget_ = selected;
         QAction* chosen = PopupMenu1->exec(
             Tree->viewport()->mapToGlobal(place.isValid() ? place.center() : QPoint(0, 0)));
+        EnableShortcutsForSelection();
         if (chosen != nullptr) RunPopupItem(*this, chosen);
     };
     // The outline's gestures are commands too; a key whose command failed is used up.
@@ -115,6 +117,14 @@ void TMain::ConnectCommands() {
         DialogClipboard{clipboardNode_, clipboardCut_}.Clear();
         menuTarget_ = nullptr;
     });
+
+    // Every command, from a menu, a key or the toolbar, drops a caption edit that a click armed
+    // and that has not started yet.
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, Tree, &OutlineTree::CancelPendingEdit);
+    for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())
+        connect(button, &QToolButton::clicked, Tree, &OutlineTree::CancelPendingEdit);
+    EnableShortcutsForSelection();
 }
 
 // ---- Dialog commands ----
@@ -177,6 +187,8 @@ void TMain::N31Click() {
 // ---- Batch edits ----
 
 void TMain::ToolButton10Click() {
+    // A value typed into the variant grid counts, as for every other command.
+    if (!CommitPendingEdit()) return;
     QTreeWidgetItem* node = outline_->SelectedNode();
     std::optional<QString> caption = CostAnnotatedCaption(Commands(*this));
     if (!caption) return;
@@ -186,6 +198,7 @@ void TMain::ToolButton10Click() {
 }
 
 void TMain::ToolButton12Click() {
+    if (!CommitPendingEdit()) return;
     NumberFollowingVariants(Commands(*this));
 }
 
@@ -193,6 +206,12 @@ void TMain::ToolButton12Click() {
 
 void TMain::PopupMenu1Popup() {
     EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, menuTarget_);
+}
+
+void TMain::EnableShortcutsForSelection() {
+    // The menu's items double as the outline's shortcuts; outside the menu they follow the
+    // selected node, so a key never does nothing because of a menu opened long ago.
+    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, outline_->SelectedNode());
 }
 
 void TMain::TreeMouseDown(Qt::MouseButton button) {
@@ -206,8 +225,9 @@ void TMain::TreeMouseDown(Qt::MouseButton button) {
     // Once the menu has closed, its target becomes the selected node, and the chosen command
     // runs on it. When the selection cannot move (a value in the grid was refused), the command
     // does not run on the wrong node.
-    if (menuTarget_ != nullptr && !outline_->SelectNode(menuTarget_)) return;
-    if (chosen != nullptr) RunPopupItem(*this, chosen);
+    const bool moved = menuTarget_ == nullptr || outline_->SelectNode(menuTarget_);
+    EnableShortcutsForSelection();
+    if (moved && chosen != nullptr) RunPopupItem(*this, chosen);
 }
 
 void TMain::TreeEdited(QTreeWidgetItem* node, const QString& text) {

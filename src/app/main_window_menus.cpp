@@ -1,7 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/toolbar_icons.h"
+#include "editor/qt_text.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -35,6 +39,10 @@ void TMain::BuildMenus() {
     N3 = AddItem(N1, "N3", QStringLiteral("Открыть..."), QKeySequence(Qt::Key_F3));
     N4 = AddItem(N1, "N4", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
     N5 = AddItem(N1, "N5", QStringLiteral("Сохранить как..."), QKeySequence(Qt::Key_F2));
+    N1->addSeparator();
+    RecentMenu = N1->addMenu(QStringLiteral("Последние проекты"));
+    RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    RecentMenu->setEnabled(false);
     N1->addSeparator();
     N7 = AddItem(N1, "N7", QStringLiteral("Настройки..."));
     N8 = AddItem(N1, "N8", QStringLiteral("Выход"));
@@ -74,6 +82,24 @@ void TMain::BuildMenus() {
     connect(N20, &QAction::triggered, this, Guard(&TMain::N20Click));
     connect(maps1, &QAction::triggered, this, Guard(&TMain::maps1Click));
     connect(N12, &QAction::triggered, this, Guard(&TMain::N12Click));
+}
+
+void TMain::FillRecentMenu() {
+    RecentMenu->clear();
+    const QFontMetrics metrics(RecentMenu->font());
+    for (std::size_t k = 0; k < recent_.size(); ++k) {
+        const QString path = FromCp1251(recent_[k]);
+        const QFileInfo file(path);
+        QString name = file.fileName();
+        name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // The file name first, where the eye looks for it; a long folder is shortened inside.
+        const QString folder = metrics.elidedText(QDir::toNativeSeparators(file.absolutePath()),
+                                                  Qt::ElideMiddle, 360);
+        QAction* item = RecentMenu->addAction(
+            QStringLiteral("&%1 %2   (%3)").arg(k + 1).arg(name, folder));
+        connect(item, &QAction::triggered, this, [this, path] { OpenRecentProject(path); });
+    }
+    RecentMenu->setEnabled(!recent_.empty());
 }
 
 void TMain::BuildToolBar() {

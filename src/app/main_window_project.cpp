@@ -8,6 +8,7 @@
 #include "erm/recovery.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
+#include "project/settings.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
 #include "text/error.h"
@@ -47,7 +48,23 @@ QString ErrorCount(int n) {
     return QString::number(n) + QLatin1Char(' ') + noun;
 }
 
+// The first of the folders that exists, else the user's home folder. A file dialog handed a
+// folder that is not there (the maps folder's default is a Windows path) would start somewhere
+// unrelated and show that path in its file-name field.
+QString ExistingFolder(std::initializer_list<QString> candidates) {
+    for (const QString& folder : candidates)
+        if (!folder.isEmpty() && QFileInfo(folder).isDir()) return QFileInfo(folder).absoluteFilePath();
+    return QDir::homePath();
+}
+
 } // namespace
+
+QString TMain::ProjectFolder() const {
+    if (project_.ProjectFileName.empty()) return QString();
+    return QFileInfo(FromUtf8Path(project_.ProjectFileName)).absolutePath();
+}
+
+QString TMain::ProjectDialogFolder() const { return ExistingFolder({mapsFolder_, ProjectFolder()}); }
 
 bool TMain::AskSaveChanges() {
     // What is being typed into a grid belongs to the project. A value the grid refused is typed
@@ -61,9 +78,9 @@ bool TMain::AskSaveChanges() {
     case MessageAnswer::No:
         return true;
     case MessageAnswer::Yes:
-        // A save that fails stops the calling command; a save as that the user cancels lets it
-        // go on, and the changes are given up.
-        return Save() != SaveOutcome::Failed;
+        // The user asked to keep the work: the calling command goes on only once it is saved. A
+        // failed save, or a save dialog the user cancelled, stops it with nothing lost.
+        return Save() == SaveOutcome::Saved;
     }
     return false;
 }
@@ -74,14 +91,17 @@ SaveOutcome TMain::Save() {
         SaveProject(project_, project_.ProjectFileName);
     } catch (const Error& e) {
         ReportError(QString::fromUtf8(e.what()));
+        UpdateCaption();
         return SaveOutcome::Failed;
     }
+    RememberRecent(FromUtf8Path(project_.ProjectFileName));
+    UpdateCaption();
     return SaveOutcome::Saved;
 }
 
 SaveOutcome TMain::SaveAs() {
     FileDialogRequest request = SaveDialog1;
-    request.folder = mapsFolder_;
+    request.folder = ProjectDialogFolder();
     std::optional<QString> chosen = seam_->SaveFile(request);
     if (!chosen) return SaveOutcome::Cancelled;
     project_.ProjectFileName = ToUtf8Path(WithProjectExtension(*chosen));
@@ -91,6 +111,7 @@ SaveOutcome TMain::SaveAs() {
 void TMain::ClearProject() {
     outline_->RemoveAllNodes();
     project_.Clear();
+    UpdateCaption();
 }
 
 void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
@@ -108,13 +129,37 @@ void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
         N13Click();
         throw;
     }
-    OpenDialog2.fileName = FromCp1251(project_.ScriptFile);
+    UpdateCaption();
 }
 
 bool TMain::OpenProjectFile(const QString& path) {
     // The core reads into a fresh project, so a file that cannot be read leaves the open one
     // as it was.
-    return RunGuarded(*seam_, [&] { TakeProject(LoadProject(ToUtf8Path(path)), path); });
+    if (!RunGuarded(*seam_, [&] { TakeProject(LoadProject(ToUtf8Path(path)), path); }))
+        return false;
+    RememberRecent(path);
+    return true;
+}
+
+void TMain::RememberRecent(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    // The settings file keeps Windows-1251; a path it cannot hold is not listed.
+    if (!FitsCp1251(full.toStdU16String())) return;
+    RememberProject(recent_, ToCp1251(full));
+    FillRecentMenu();
+}
+
+void TMain::OpenRecentProject(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        std::erase(recent_, ToCp1251(path));
+        FillRecentMenu();
+        ReportError(QStringLiteral("Файл проекта не найден:\n%1\n\nОн удален из списка последних "
+                                   "проектов.")
+                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!AskSaveChanges()) return;
+    OpenProjectFile(path);
 }
 
 void TMain::ToolButton1Click() {
@@ -125,7 +170,7 @@ void TMain::ToolButton1Click() {
 std::optional<QString> TMain::ChooseFileToOpen() {
     if (!AskSaveChanges()) return std::nullopt;
     FileDialogRequest request = OpenDialog1;
-    request.folder = mapsFolder_;
+    request.folder = ProjectDialogFolder();
     std::optional<QString> chosen = seam_->OpenFile(request);
     // A name typed for a file that is not there ends the command without a word.
     if (!chosen || !QFileInfo::exists(*chosen)) return std::nullopt;
@@ -233,7 +278,13 @@ void TMain::N11Click() {
 
 void TMain::N20Click() {
     FileDialogRequest request = OpenDialog2;
-    request.folder = mapsFolder_;
+    // The dialog starts beside the current script, so that accepting it as it opens keeps the
+    // script where it is.
+    const QString script = ScriptPath();
+    const bool located = !script.isEmpty() && (QDir::isAbsolutePath(script) || !ProjectFolder().isEmpty());
+    request.folder = ExistingFolder({located ? QFileInfo(script).absolutePath() : QString(),
+                                     ProjectFolder(), mapsFolder_});
+    request.fileName = QFileInfo(script).fileName();
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen) return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
@@ -247,7 +298,6 @@ void TMain::N20Click() {
                         .arg(path));
         return;
     }
-    OpenDialog2.fileName = path;
     project_.ScriptFile = StorableText(ToCp1251(path));
     project_.Modified = true;
 }

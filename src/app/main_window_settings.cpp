@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLayout>
+#include <QScreen>
 #include <QSplitter>
 
 #include <algorithm>
@@ -32,6 +34,25 @@ void Place(QWidget& window, int width, int height, int left, int top) {
     window.move(left, top);
 }
 
+// A window stored where no screen is now (a monitor taken away, a lower resolution) comes back
+// onto the primary screen, no larger than it. It counts as reachable while a piece of its top
+// edge, where the title bar is, can be grabbed on some screen.
+void KeepOnScreen(QWidget& window) {
+    const QRect grip(window.pos(), QSize(window.width(), 24));
+    const QSize needed(std::min(window.width(), 80), 16);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(grip);
+        if (seen.width() >= needed.width() && seen.height() >= needed.height()) return;
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary == nullptr) return;
+    const QRect area = primary->availableGeometry();
+    const QSize size = window.size().boundedTo(area.size() - QSize(40, 60));
+    window.resize(size);
+    window.move(area.left() + (area.width() - size.width()) / 2,
+                area.top() + (area.height() - size.height()) / 2);
+}
+
 } // namespace
 
 void TMain::FormShow() {
@@ -51,12 +72,21 @@ void TMain::FormShow() {
 
     const Settings s = ReadSettings(ToUtf8Path(settingsFile_), defaults);
     mapsFolder_ = FromCp1251(s.Maps);
+    // Projects opened before the settings were read (named on the command line) stay newest.
+    std::vector<std::string> recent = s.Recent;
+    for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) RememberProject(recent, *it);
+    recent_ = std::move(recent);
+    FillRecentMenu();
     Place(*this, s.Width, s.Height, s.Left, s.Top);
-    if (Form2 != nullptr) Place(*Form2, s.TextWidth, s.TextHeight, s.TextLeft, s.TextTop);
+    KeepOnScreen(*this);
+    if (Form2 != nullptr) {
+        Place(*Form2, s.TextWidth, s.TextHeight, s.TextLeft, s.TextTop);
+        KeepOnScreen(*Form2);
+    }
 
     // Lay the window out at its new size so the splitter can give the panel an exact width.
     if (layout() != nullptr) layout()->activate();
-    const int panel = std::max(s.Panel, kMinimumPanelWidth);
+    const int panel = std::max(s.Panel, kUsablePanelWidth);
     const int outline = std::max(1, Splitter1->width() - Splitter1->handleWidth() - panel);
     Splitter1->setSizes({outline, panel});
 }
@@ -82,6 +112,7 @@ void TMain::FormClose() {
         s.TextTop = text.y();
     }
     s.Panel = PanelWidth();
+    s.Recent = recent_;
 
     // The user's configuration folder may not exist yet on a first run.
     QDir().mkpath(QFileInfo(settingsFile_).absolutePath());

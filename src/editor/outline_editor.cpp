@@ -67,13 +67,18 @@ GridKind OutlineEditor::FillGridFor(QTreeWidgetItem* node) {
         shown_ = GridKind::None;
         return shown_;
     }
+    // A node newly selected is shown from its first row; the same node filled again (after a
+    // command changed it) keeps its place.
+    const bool fresh = node != gridNode_;
     if (IsDialogNode(node)) {
         FillDialogGrid(dialogGrid_, *dialog);
+        if (fresh) dialogGrid_.ShowFromTop();
         variantGrid_.hide();
         dialogGrid_.show();
         shown_ = GridKind::Dialog;
     } else {
         FillVariantGrid(variantGrid_, *dialog, SlotOfNode(node));
+        if (fresh) variantGrid_.ShowFromTop();
         dialogGrid_.hide();
         variantGrid_.show();
         shown_ = GridKind::Variant;

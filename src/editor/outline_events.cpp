@@ -34,6 +34,11 @@ bool OutlineEvents::eventFilter(QObject* watched, QEvent* event) {
             handlers_.keyboardMenu)
             handlers_.keyboardMenu();
         return true;
+    case QEvent::ShortcutOverride:
+        // Every key comes here first, shortcut or not. A key is a command of its own: a caption
+        // edit armed by an earlier click is dropped.
+        if (!onViewport) tree_.CancelPendingEdit();
+        break;
     case QEvent::KeyPress: {
         if (onViewport || !handlers_.keyDown) break;
         auto* key = static_cast<QKeyEvent*>(event);

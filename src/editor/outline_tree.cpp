@@ -1,7 +1,11 @@
 #include "editor/outline_tree.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
+#include <QTimerEvent>
 
 namespace kv {
 
@@ -16,6 +20,20 @@ public:
         tree_->editor_ = editor;
         tree_->editedIndex_ = index;
         return editor;
+    }
+
+protected:
+    // Tab ends a caption edit as Enter does and stays on the node; the plain delegate would move
+    // the editor on to the next node with its text selected, ready to be overwritten.
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && object == tree_->editor_) {
+                tree_->EndCaptionEdit(true);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
 private:
@@ -44,6 +62,7 @@ bool OutlineTree::IsEditingCaption() const {
 }
 
 void OutlineTree::StartCaptionEdit(QTreeWidgetItem* node) {
+    CancelPendingEdit();
     if (node == nullptr) return;
     scrollToItem(node);
     editItem(node, 0);
@@ -59,6 +78,69 @@ void OutlineTree::EndCaptionEdit(bool confirm) {
         closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
     }
     editor_ = nullptr;
+}
+
+void OutlineTree::CancelPendingEdit() {
+    pendingEdit_.stop();
+    pendingIndex_ = QPersistentModelIndex();
+}
+
+QModelIndex OutlineTree::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // The plain view makes the first node current when the focus arrives and none is; here the
+    // selection stays the user's (none after opening a project, the same after a message box).
+    if (focusArriving_ && !currentIndex().isValid()) return QModelIndex();
+    return QTreeWidget::moveCursor(action, modifiers);
+}
+
+void OutlineTree::focusInEvent(QFocusEvent* event) {
+    focusArriving_ = true;
+    QTreeWidget::focusInEvent(event);
+    focusArriving_ = false;
+}
+
+void OutlineTree::mousePressEvent(QMouseEvent* event) {
+    CancelPendingEdit();
+    // Only a press on the caption itself counts: the branch mark beside it expands the node.
+    const QPoint pos = event->position().toPoint();
+    const QModelIndex at = indexAt(pos);
+    pressedSelected_ = at.isValid() && at == currentIndex() && selectionModel()->isSelected(at) &&
+                               visualRect(at).contains(pos)
+                           ? QPersistentModelIndex(at)
+                           : QPersistentModelIndex();
+    QTreeWidget::mousePressEvent(event);
+}
+
+void OutlineTree::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeWidget::mouseReleaseEvent(event);
+    const QModelIndex at = indexAt(event->position().toPoint());
+    const bool armed = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
+                       pressedSelected_.isValid() && at == pressedSelected_ &&
+                       at == currentIndex() && !IsEditingCaption();
+    pressedSelected_ = QPersistentModelIndex();
+    if (!armed) return;
+    // Waited for, so that a double click (which follows a link) does not also start an edit.
+    pendingIndex_ = at;
+    pendingEdit_.start(QApplication::doubleClickInterval(), this);
+}
+
+void OutlineTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    CancelPendingEdit();
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void OutlineTree::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != pendingEdit_.timerId()) {
+        QTreeWidget::timerEvent(event);
+        return;
+    }
+    const QPersistentModelIndex index = pendingIndex_;
+    CancelPendingEdit();
+    // A message box or menu that opened meanwhile belongs to a command: the edit is dropped.
+    if (QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr)
+        return;
+    if (index.isValid() && index == currentIndex() && !IsEditingCaption())
+        StartCaptionEdit(itemFromIndex(index));
 }
 
 QTreeWidgetItem* OutlineTree::EditedNode() const {

@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -51,7 +52,6 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -65,6 +65,8 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
         const GridRow& row = rows[static_cast<std::size_t>(r)];
         auto* key = new QTableWidgetItem(row.key);
         key->setFlags(Qt::ItemIsEnabled);
+        // The key column may be narrower than a long key (a narrow panel): the key is whole here.
+        key->setToolTip(row.key);
         key->setBackground(keyBackground);
         setItem(r, 0, key);
         auto* value = new QTableWidgetItem(row.initial);
@@ -75,14 +77,29 @@ PropertyGrid::PropertyGrid(const std::vector<GridRow>& rows, QWidget* parent)
     }
     resizeColumnToContents(0);
     keyColumnWidth_ = columnWidth(0) + 8;
+    // The values take what the keys leave, also when the user drags the border between them.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int) {
+        if (column == 0) setColumnWidth(1, std::max(1, viewport()->width() - columnWidth(0)));
+    });
     FitKeyColumn();
-    // The cell cursor starts on the first value the user may change.
+    ShowFromTop();
+}
+
+void PropertyGrid::ShowFromTop() {
+    // The cell cursor goes to the first value the user may change, so that a key typed next
+    // never edits a row scrolled out of sight.
     for (int r = 0; r < rowCount(); ++r) {
         if (item(r, 1)->flags() & Qt::ItemIsEditable) {
             setCurrentCell(r, 1);
             break;
         }
     }
+    scrollToTop();
+}
+
+void PropertyGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableWidget::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(0);
 }
 
 QString PropertyGrid::Key(int row) const { return item(row - 1, 0)->text(); }
@@ -100,11 +117,24 @@ void PropertyGrid::resizeEvent(QResizeEvent* event) {
     FitKeyColumn();
 }
 
+bool PropertyGrid::viewportEvent(QEvent* event) {
+    // The viewport also narrows when the vertical scroll bar appears.
+    const bool handled = QTableWidget::viewportEvent(event);
+    if (event->type() == QEvent::Resize) FitKeyColumn();
+    return handled;
+}
+
 // The keys get what they need, but never so much that the values have no room: the panel can be
 // made narrow.
 void PropertyGrid::FitKeyColumn() {
-    const int room = viewport()->width() * 3 / 5;
-    setColumnWidth(0, std::max(1, std::min(keyColumnWidth_, room)));
+    // The value column keeps at least its minimum width, so the grid never has to scroll sideways
+    // and hide the keys.
+    const int room = std::min(viewport()->width() * 3 / 5,
+                              viewport()->width() - horizontalHeader()->minimumSectionSize());
+    const int keys = std::max(1, std::min(keyColumnWidth_, room));
+    setColumnWidth(0, keys);
+    setColumnWidth(1, std::max(1, viewport()->width() - keys));
+    horizontalScrollBar()->setValue(0);
 }
 
 bool PropertyGrid::event(QEvent* event) {

@@ -38,6 +38,10 @@ public:
     // Ends any typing into a cell: the value being typed goes into its cell, as a commit key
     // would put it there. Nothing is written back into the model.
     void FinishTyping();
+    // Scrolls to the first row and puts the cell cursor on the first value that can be changed.
+    void ShowFromTop();
+    // Rows scroll; columns never do, so the keys stay in sight.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void KeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -45,6 +49,7 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     friend class GridCellDelegate;

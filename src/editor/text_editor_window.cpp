@@ -1,5 +1,8 @@
 #include "editor/text_editor_window.h"
 
+#include "editor/qt_text.h"
+#include "text/fixed_string.h"
+
 #include <QAction>
 #include <QKeyEvent>
 #include <QLabel>
@@ -7,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kv {
 
@@ -101,15 +106,34 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+QStringList TForm2::LongLines() const {
+    const QStringList lines = Lines();
+    QStringList numbers;
+    for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), kLineLimit); ++i)
+        if (ToCp1251(lines[i]).size() > LineString::capacity()) numbers << QString::number(i + 1);
+    return numbers;
+}
+
 void TForm2::UpdateLineCount() {
     const auto count = Lines().size();
     QString text = QStringLiteral("Строк: %1/%2").arg(count).arg(kLineLimit);
-    if (count > kLineLimit) {
+    // What the save would drop is said while the user can still put it right: the lines after
+    // the thirtieth, and the end of a line longer than a message line holds (the wrapping hides
+    // how long a line is).
+    const QStringList tooLong = LongLines();
+    if (tooLong.size() == 1)
+        text += QStringLiteral("  — строка %1 длиннее %2 знаков, ее конец будет обрезан")
+                    .arg(tooLong.constFirst())
+                    .arg(LineString::capacity());
+    if (tooLong.size() > 1)
+        text += QStringLiteral("  — строки %1 длиннее %2 знаков, их концы будут обрезаны")
+                    .arg(tooLong.join(QStringLiteral(", ")))
+                    .arg(LineString::capacity());
+    if (count > kLineLimit)
         text += QStringLiteral("  — строки после %1-й не будут сохранены").arg(kLineLimit);
-        LineCount->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
-    } else {
-        LineCount->setStyleSheet(QString());
-    }
+    const bool warn = count > kLineLimit || !tooLong.isEmpty();
+    LineCount->setStyleSheet(warn ? QStringLiteral("color: #c00000; font-weight: bold;")
+                                  : QString());
     LineCount->setText(text);
 }
 

@@ -31,6 +31,9 @@ public:
     // The edit area's lines; an empty edit area has none.
     QStringList Lines() const;
     void SetLines(const QStringList& lines);
+    // The numbers (from 1) of the saved lines too long for a message line, whose end the save
+    // would cut.
+    QStringList LongLines() const;
 
     void FormShow();
     void N2Click(); // "Не сохранять (Esc)"

@@ -20,7 +20,15 @@ constexpr IntegerKey kGeometry[] = {
     {"Options", "Panel", &Settings::Panel},
 };
 
+std::string RecentKey(std::size_t k) { return "File" + std::to_string(k + 1); }
+
 } // namespace
+
+void RememberProject(std::vector<std::string>& recent, const std::string& path) {
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    if (recent.size() > kRecentProjectCount) recent.resize(kRecentProjectCount);
+}
 
 Settings ReadSettings(const std::string& path, const Settings& defaults) {
     IniFile ini;
@@ -34,6 +42,13 @@ Settings ReadSettings(const std::string& path, const Settings& defaults) {
     settings.Maps = ini.ReadString("Options", "Maps", defaults.Maps);
     for (const IntegerKey& k : kGeometry) {
         settings.*k.field = ini.ReadInteger(k.section, k.key, defaults.*k.field);
+    }
+    if (ini.HasSection("Recent")) {
+        settings.Recent.clear();
+        for (std::size_t k = kRecentProjectCount; k-- > 0;) {
+            const std::string path = ini.ReadString("Recent", RecentKey(k), "");
+            if (!path.empty()) RememberProject(settings.Recent, path);
+        }
     }
     return settings;
 }
@@ -49,6 +64,13 @@ void WriteSettings(const std::string& path, const Settings& settings) {
     ini.WriteString("Options", "Maps", settings.Maps);
     for (const IntegerKey& k : kGeometry)
         ini.WriteInteger(k.section, k.key, settings.*k.field);
+    // Entries past the end of the list are emptied where the file has them, never added.
+    for (std::size_t k = 0; k < kRecentProjectCount; ++k) {
+        if (k < settings.Recent.size())
+            ini.WriteString("Recent", RecentKey(k), settings.Recent[k]);
+        else if (ini.Find("Recent", RecentKey(k)))
+            ini.WriteString("Recent", RecentKey(k), "");
+    }
     ini.Save(path);
 }
 

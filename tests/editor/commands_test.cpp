@@ -54,9 +54,10 @@ TEST_F(BatchCommands, CostCaptionPrefixesAtEachRunAndTheModelKeeps150Characters)
     const std::string buy = "Buy" + std::string(140, '!');
     SetSlot(AddDialog(p, 1000, "Shop"), 0, buy.c_str());
     p.Dialogs()->Variants[0].Skill = 8;
-    p.Dialogs()->Variants[0].Gold = 500;
     OpenProject(p);
     Select(VariantNode(0, 0));
+    // The gold is typed and not yet committed: the button sees it all the same.
+    TypeIntoCell(window->v2, variant_row::FirstCost + 6, QStringLiteral("500"));
     for (int run = 0; run < 2; ++run) {
         Click(window->ToolButton10);
         EXPECT_TRUE(EditingCaption());
@@ -74,7 +75,7 @@ TEST_F(BatchCommands, VsNumbersTheFollowingVariantsUpToTheFirstFreeSlot) {
     SetField(window->v2, variant_row::DVariable, QStringLiteral("5"));
     Select(VariantNode(0, 2));
     SetField(window->v2, variant_row::Variable, QStringLiteral("20"));
-    SetField(window->v2, variant_row::SVariable, QStringLiteral("1"));
+    TypeIntoCell(window->v2, variant_row::SVariable, QStringLiteral("1")); // typed, not committed
     Click(window->ToolButton12);
     std::string numbered;
     for (const TVariantData& v : P().Dialogs()->Variants)

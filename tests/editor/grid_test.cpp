@@ -4,6 +4,8 @@
 
 #include "editor/property_grids.h"
 
+#include <QApplication>
+#include <QScrollBar>
 #include <QTest>
 
 namespace kv::test {
@@ -129,6 +131,24 @@ TEST_F(GridTest, LeavingANodeCommitsIntoTheNodeLeftOnlyAndOnlyAChangeMarksThePro
     ClickNode(DialogNode(1));
     EXPECT_EQ(P().DialogAt(2)->Header, "twin header");
     EXPECT_TRUE(P().DialogAt(1)->Header.empty());
+}
+
+TEST_F(GridTest, ANewSelectionShowsItsGridFromTheTopAndF8MovesTheFocusBetweenOutlineAndGrid) {
+    ClickNode(VariantNode(0, 0));
+    PropertyGrid* v2 = window->v2;
+    for (int row = 1; row <= v2->RowCount(); ++row) // whole, also where a narrow panel cuts it
+        EXPECT_EQ(v2->item(row - 1, 0)->toolTip(), v2->Key(row)) << "row " << row;
+
+    TypeIntoCell(v2, variant_row::FailOn, QStringLiteral("typed"));
+    ASSERT_GT(v2->verticalScrollBar()->value(), 0);
+    Press(Qt::Key_F8); // back to the outline, with the value stored
+    EXPECT_EQ(QApplication::focusWidget(), &Tree());
+    EXPECT_EQ(Slot(0).FailOn, "typed");
+    ClickNode(VariantNode(0, 1));
+    EXPECT_EQ(v2->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(v2->currentRow() + 1, variant_row::Function);
+    Press(Qt::Key_F8);
+    EXPECT_EQ(QApplication::focusWidget(), v2);
 }
 
 } // namespace

@@ -8,7 +8,12 @@
 #include "project/tlk_file.h"
 
 #include <QFile>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <new>
 #include <stdexcept>
@@ -36,6 +41,13 @@ protected:
     static std::string SavedHeader(const QString& path) {
         return LoadProject(ToUtf8Path(path)).Dialogs()->Header.str();
     }
+    // The caption as the window shows it once it waits for the user again.
+    QString Caption() {
+        QEventLoop idle;
+        QTimer::singleShot(0, &idle, &QEventLoop::quit);
+        idle.exec();
+        return window->windowHandle()->title();
+    }
     // A file name the save cannot write: its folder does not exist.
     QString Unwritable() const { return TempPath(QStringLiteral("missing/folder/x.tlk")); }
 
@@ -48,19 +60,19 @@ TEST_F(LifecycleTest, CancelKeepsTheProjectNoDropsItAndYesSavesItFirst) {
     window->ToolButton1->click();
     EXPECT_EQ(seam->LastCall().text, Q("Проект не сохранен. Вы хотите сохранить его?"));
     EXPECT_EQ(P().DialogCount(), 2);
-    EXPECT_TRUE(P().Modified);
+    EXPECT_EQ(Caption(), Q("quest.tlk* — Korvanthiel 0.3"));
 
     seam->ExpectQuestion(MessageAnswer::No);
     window->N2->trigger();
     EXPECT_EQ(ModelText(P()), "");
-    EXPECT_TRUE(P().ProjectFileName.empty());
+    EXPECT_EQ(Caption(), Q("Без имени — Korvanthiel 0.3")); // no file name, no changes
     EXPECT_TRUE(P().ScriptFile.empty());
-    EXPECT_FALSE(P().Modified);
     EXPECT_EQ(P().FunctionStart, 2000);
     EXPECT_EQ(Tree().topLevelItemCount(), 0);
     EXPECT_EQ(SavedHeader(projectPath), "");
 
     OpenThroughMenu(projectPath); // unchanged: nothing is asked
+    EXPECT_EQ(Caption(), Q("quest.tlk — Korvanthiel 0.3"));
     Change();
     seam->ExpectQuestion(MessageAnswer::Yes);
     window->ToolButton1Click();
@@ -68,7 +80,7 @@ TEST_F(LifecycleTest, CancelKeepsTheProjectNoDropsItAndYesSavesItFirst) {
     EXPECT_EQ(P().DialogCount(), 0);
 }
 
-TEST_F(LifecycleTest, AFailedSaveStopsTheCommandAndACancelledSaveAsLetsItGoOn) {
+TEST_F(LifecycleTest, AFailedOrCancelledSaveStopsTheCommandThatAskedForIt) {
     Change();
     P().ProjectFileName = ToUtf8Path(Unwritable());
     seam->ExpectQuestion(MessageAnswer::Yes).ExpectMessage();
@@ -82,20 +94,15 @@ TEST_F(LifecycleTest, AFailedSaveStopsTheCommandAndACancelledSaveAsLetsItGoOn) {
     window->N4->trigger();
     EXPECT_TRUE(P().Modified);
 
-    // Without a file name Yes asks for one; cancelled, the command goes on without saving.
+    // Without a file name Yes asks for one; that dialog cancelled, every calling command stops.
     P().ProjectFileName.clear();
-    seam->ExpectQuestion(MessageAnswer::Yes).ExpectSave(std::nullopt).ExpectOpen(projectPath);
-    window->N3->trigger();
-    EXPECT_EQ(SavedHeader(projectPath), "");
-    EXPECT_EQ(FromUtf8Path(P().ProjectFileName), projectPath);
-
-    Change();
-    seam->ExpectQuestion(MessageAnswer::Cancel);
-    window->N8->trigger();
-    EXPECT_TRUE(window->isVisible());
-    seam->ExpectQuestion(MessageAnswer::No);
-    window->N8Click();
-    EXPECT_FALSE(window->isVisible());
+    for (auto command : {&TMain::ToolButton1Click, &TMain::N3Click, &TMain::INI1Click,
+                         &TMain::N8Click}) {
+        seam->ExpectQuestion(MessageAnswer::Yes).ExpectSave(std::nullopt);
+        (window.get()->*command)();
+        EXPECT_EQ(P().Dialogs()->Header, "changed");
+        EXPECT_TRUE(window->isVisible());
+    }
 }
 
 TEST_F(LifecycleTest, AnOpenThatIsCancelledMissingOrFailingLeavesTheProjectAsItWas) {
@@ -253,13 +260,44 @@ TEST_F(LifecycleTest, TheScriptChooserRefusesAPathWindows1251CannotHold) {
     const QString chosen = TempPath(Q("Скрипты/main.erm"));
     seam->ExpectOpen(chosen);
     window->N20->trigger();
-    EXPECT_EQ(seam->LastCall().preset, QStringLiteral("quest.erm"));
     P().Modified = false;
     seam->ExpectOpen(TempPath(Q("脚本.erm"))).ExpectMessage();
     window->N20Click();
     EXPECT_EQ(seam->LastCall().icon, MessageIcon::Error);
     EXPECT_EQ(P().ScriptFile, ToCp1251(chosen));
     EXPECT_FALSE(P().Modified);
+}
+
+TEST_F(LifecycleTest, FileDialogsStartInAFolderThatExistsBesideTheScriptOrTheProject) {
+    const QString here = QFileInfo(projectPath).absolutePath();
+    const QString scripts = TempPath(QStringLiteral("scripts"));
+    ASSERT_TRUE(QDir().mkpath(scripts));
+    const QString elsewhere = TempPath(QStringLiteral("missing"));
+    const struct {
+        std::string script; // ScriptFile before the command; "-" for a new project
+        QString maps;
+        void (TMain::*command)();
+        QString folder, preset;
+    } cases[] = {
+        // The maps folder of a first run is a Windows path, not a folder here.
+        {"quest.erm", window->MapsFolder(), &TMain::N3Click, here, {}},
+        {"quest.erm", elsewhere, &TMain::N20Click, here, QStringLiteral("quest.erm")},
+        {ToCp1251(scripts + QStringLiteral("/main.erm")), elsewhere, &TMain::N20Click, scripts,
+         QStringLiteral("main.erm")},
+        {"gone/main.erm", scripts, &TMain::N20Click, here, QStringLiteral("main.erm")},
+        {"quest.erm", scripts, &TMain::N3Click, scripts, {}},
+        {"-", elsewhere, &TMain::N3Click, QDir::homePath(), {}},
+    };
+    for (const auto& c : cases) {
+        if (c.script == "-") window->ToolButton1Click();
+        else P().ScriptFile = c.script;
+        seam->ExpectPrompt(c.maps);
+        window->maps1Click();
+        seam->ExpectOpen(std::nullopt);
+        (window.get()->*c.command)();
+        EXPECT_EQ(seam->LastCall().folder, c.folder) << c.script;
+        EXPECT_EQ(seam->LastCall().preset, c.preset) << c.script;
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // double click that follows a link.
 #include "editor_fixture.h"
 
+#include "editor/outline.h"
 #include "editor/property_grids.h"
 #include "editor/text_editor_window.h"
 
@@ -43,9 +44,6 @@ protected:
 
 TEST_F(OutlineTest, ANodeStandsForEverySlotUpToTheLastInUseAndShowsItsGrid) {
     EXPECT_EQ(OutlineText(), kOutline);
-    EXPECT_EQ(Selected(), nullptr);
-    EXPECT_FALSE(window->v1->isVisible());
-    EXPECT_FALSE(window->v2->isVisible());
 
     ClickNode(VariantNode(0, 2));
     EXPECT_EQ(window->v2->Value(variant_row::Function), QStringLiteral("42"));
@@ -74,25 +72,75 @@ TEST_F(OutlineTest, TheContextMenuIsForTheNodeUnderTheMouseWhichItSelectsOnceClo
     RightClick(DialogNode(1), [&](QMenu&) { enabled = Enabled(); });
     EXPECT_EQ(enabled, "N14 N15 N19 N26 N17 N18 ");
 
-    // The shortcuts follow the last opening: Ctrl+Up does nothing, Tab opens the text editor for
-    // the dialog, and never leaves the outline.
+    // Outside the menu the shortcuts follow the selection, whatever the menu was last opened
+    // for: Ctrl+Up moves the selected variant, Tab opens the text editor for the dialog and
+    // never leaves the outline.
     KeyOn(VariantNode(0, 2), Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(OutlineText(), kOutline);
-    EXPECT_EQ(Selected(), VariantNode(0, 2));
+    EXPECT_EQ(OutlineText(), "Start [0]\n  Go on [2]\n  Number [2]\n   [3]\nEmpty [1]\nNext [1]\n");
+    EXPECT_EQ(Selected(), VariantNode(0, 1));
     seam->ExpectTextEditor([](TForm2& form) { form.N2Click(); });
     KeyOn(DialogNode(1), Qt::Key_Tab);
     TakeBackActivation();
     EXPECT_EQ(QApplication::focusWidget(), &Tree());
 
     // A value typed into the selected dialog's grid is committed when the right-clicked variant
-    // takes the selection; "Вверх" then moves that variant. Now Tab is used up for nothing.
+    // takes the selection; "Вверх" then moves that variant. On a variant Tab is used up for
+    // nothing.
     TypeIntoCell(window->v1, dialog_row::Header, QStringLiteral("Typed"));
-    RightClick(VariantNode(0, 2), [&](QMenu& menu) { Choose(menu, window->N21); });
+    RightClick(VariantNode(0, 1), [&](QMenu& menu) { Choose(menu, window->N21); });
     EXPECT_EQ(P().DialogAt(1)->Header, "Typed");
-    EXPECT_EQ(OutlineText(), "Start [0]\n  Go on [2]\n  Number [2]\n   [3]\nEmpty [1]\nNext [1]\n");
-    EXPECT_EQ(Selected(), VariantNode(0, 1));
-    KeyOn(VariantNode(0, 1), Qt::Key_Tab);
+    EXPECT_EQ(OutlineText(), "Start [0]\n  Number [2]\n  Go on [2]\n   [3]\nEmpty [1]\nNext [1]\n");
+    EXPECT_EQ(Selected(), VariantNode(0, 0));
+    KeyOn(VariantNode(0, 0), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), &Tree());
+}
+
+TEST_F(OutlineTest, NothingIsSelectedThatTheUserDidNotPick) {
+    // The focus coming back (after a message box, a file dialog, a menu) selects nothing.
+    auto refocus = [&] {
+        window->v1->setFocus();
+        FocusOutline();
+    };
+    refocus();
+    EXPECT_EQ(Selected(), nullptr);
+    EXPECT_FALSE(window->v1->isVisible());
+    // Rename from a menu opened with nothing selected does nothing.
+    RightClick(nullptr, [&](QMenu& menu) { Choose(menu, window->N26); });
+    EXPECT_EQ(Selected(), nullptr);
+    EXPECT_FALSE(EditingCaption());
+    // That menu had nothing to enable; Ins works all the same on a dialog selected since.
+    KeyOn(DialogNode(1), Qt::Key_Insert);
+    TypeCaption(QStringLiteral("Added"));
+    refocus();
+    EXPECT_EQ(Selected(), VariantNode(1, 0));
+}
+
+TEST_F(OutlineTest, AClickArmsACaptionEditThatAnyCommandCancelsAndTabEndsItInPlace) {
+    const int wait = QApplication::doubleClickInterval() + 100;
+    Select(DialogNode(1));
+    ClickNode(DialogNode(1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return EditingCaption(); }, wait));
+    Press(Qt::Key_Escape);
+    // A key right after the click is a command of its own, and no caption edit follows it; the
+    // text typed for the variant that Ins adds is that variant's caption.
+    for (Qt::Key key : {Qt::Key_Insert, Qt::Key_C}) {
+        ClickNode(Selected());
+        Press(key, key == Qt::Key_C ? Qt::ControlModifier : Qt::NoModifier);
+        if (EditingCaption()) TypeCaption(QStringLiteral("Added"));
+        QTest::qWait(wait);
+        EXPECT_FALSE(EditingCaption()) << key;
+    }
+
+    // Tab ends the edit as Enter does and stays on the node.
+    Select(DialogNode(0));
+    window->N26Click();
+    Press(Qt::Key_A, Qt::ControlModifier);
+    TypeText(QApplication::focusWidget(), QStringLiteral("Renamed"));
+    Press(Qt::Key_Tab);
+    EXPECT_FALSE(EditingCaption());
+    EXPECT_EQ(Selected(), DialogNode(0));
+    EXPECT_EQ(P().Dialogs()->Hint, "Renamed");
+    EXPECT_EQ(NodeCaption(DialogNode(1)), QStringLiteral("Empty"));
 }
 
 TEST_F(OutlineTest, DoubleClickFollowsALinkToItsDialogOnly) {

@@ -24,6 +24,7 @@ public:
         QString text = {}; // message or prompt text; file dialog title
         MessageIcon icon = MessageIcon::Information;
         QString preset = {}; // the prompt's preset text; the file dialog's preset file name
+        QString folder = {}; // where a file dialog starts
     };
 
     ScriptedSeam& ExpectMessage() { return Push({.kind = Kind::Message}); }
@@ -61,10 +62,10 @@ public:
         return Reply(Take({Kind::Prompt, prompt, {}, preset}));
     }
     std::optional<QString> OpenFile(const FileDialogRequest& request) override {
-        return Reply(Take({Kind::OpenFile, request.title, {}, request.fileName}));
+        return Reply(Take({Kind::OpenFile, request.title, {}, request.fileName, request.folder}));
     }
     std::optional<QString> SaveFile(const FileDialogRequest& request) override {
-        return Reply(Take({Kind::SaveFile, request.title, {}, request.fileName}));
+        return Reply(Take({Kind::SaveFile, request.title, {}, request.fileName, request.folder}));
     }
     void RunTextEditor(TForm2& window) override {
         std::optional<Step> step = Take({Kind::TextEditor, window.windowTitle()});

@@ -1,11 +1,19 @@
 // The settings file: read when the window is first shown, written when it closes.
 #include "editor_fixture.h"
 
+#include "app/qt_translations.h"
 #include "app/settings_location.h"
 #include "editor/qt_text.h"
 #include "editor/text_editor_window.h"
 #include "project/settings.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QTest>
 
@@ -33,7 +41,7 @@ protected:
     }
     // What the file holds, each value read with a default no window would have.
     std::string Stored() const {
-        Settings odd{"?", -1, -1, -1, -1, -1, -1, -1, -1, -1};
+        Settings odd{"?", -1, -1, -1, -1, -1, -1, -1, -1, -1, {}};
         return Text(ReadSettings(ToUtf8Path(settingsFile), odd));
     }
 };
@@ -63,14 +71,44 @@ TEST_F(SettingsTest, StoredPlacesAreRestoredAndTheNormalPlacesWrittenBack) {
     EXPECT_EQ(Stored(), W("/другие/карты") + " 900x600+70+80 panel 350 text 400x250+15+25");
 }
 
-TEST_F(SettingsTest, APanelStoredTooNarrowGetsTheMinimumAndNoNumbersGetTheDefaults) {
-    for (const char* panel : {"0", "-40", "3"}) {
+TEST_F(SettingsTest, ANarrowPanelIsWidenedAndAWindowOffTheScreenComesBack) {
+    for (const char* panel : {"0", "-40", "3", "199"}) {
         Restart(QByteArray("[Options]\r\nPanel=") + panel + "\r\n");
-        EXPECT_EQ(window->PanelWidth(), kMinimumPanelWidth) << "Panel=" << panel;
+        EXPECT_EQ(window->PanelWidth(), kUsablePanelWidth) << "Panel=" << panel;
     }
+    Restart("[Options]\r\nLeft=5000\r\nTop=-3000\r\nWidth=9000\r\n[Text]\r\nLeft=-900\r\n");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (QWidget* w : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(form)})
+        EXPECT_TRUE(screen.contains(QRect(w->pos(), w->size()))) << w->objectName().toStdString();
     Restart("[Options]\r\nWidth=wide\r\nPanel=\r\n");
     window->close();
     EXPECT_EQ(Stored(), Text(Settings{}));
+}
+
+TEST_F(SettingsTest, RecentProjectsAreKeptAndAMissingOneIsReportedAndDropped) {
+    Project p;
+    AddDialog(p, 1000, "a");
+    const QString a = OpenProject(p, QStringLiteral("a.tlk"));
+    const QString b = OpenProject(p, QStringLiteral("b.tlk"));
+    window->close();
+    Restart(ReadFile(settingsFile));
+    QList<QAction*> items = window->RecentMenu->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_TRUE(items[0]->text().startsWith(QStringLiteral("&1 b.tlk")));
+    QFile::remove(b);
+    seam->ExpectMessage();
+    items[0]->trigger();
+    EXPECT_TRUE(seam->LastCall().text.contains(QStringLiteral("b.tlk")));
+    EXPECT_EQ(window->RecentProjects(), std::vector<std::string>{ToCp1251(a)});
+    window->RecentMenu->actions().constFirst()->trigger();
+    EXPECT_EQ(FromUtf8Path(P().ProjectFileName), a);
+}
+
+TEST(QtTexts, TheStandardButtonsSpeakRussian) {
+    ASSERT_TRUE(LoadRussianQtTexts()) << "qtbase_ru is missing (qt6-translations-l10n)";
+    QMessageBox box(QMessageBox::Warning, {}, {}, QMessageBox::Yes | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), Q("&Да"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), Q("Отмена"));
 }
 
 TEST_F(SettingsTest, AnUnwritableSettingsFileIsReportedAndTheWindowStillCloses) {

@@ -80,11 +80,17 @@ TEST_F(TextEditorTest, CountsLinesLiveAndCutsAtThirtyLinesAnd255Characters) {
         Replace(w, QString(300, QChar(0x0444)) + QLatin1Char('\n')); // ф
         for (int i = 2; i <= 34; ++i)
             TypeText(w.Memo1, QString::number(i) + (i < 34 ? QStringLiteral("\n") : QString()));
-        EXPECT_EQ(Status(), Q("Строк: 34/30  — строки после 30-й не будут сохранены"));
+        EXPECT_EQ(Status(), Q("Строк: 34/30  — строка 1 длиннее 255 знаков, ее конец будет "
+                              "обрезан  — строки после 30-й не будут сохранены"));
+        TypeText(w.Memo1, QString(256, QLatin1Char('x'))); // line 34 is not saved at all
+        w.Memo1->moveCursor(QTextCursor::Start);
+        w.Memo1->moveCursor(QTextCursor::NextBlock);
+        TypeText(w.Memo1, QString(256, QLatin1Char('y')));
+        EXPECT_TRUE(Status().contains(Q("строки 1, 2 длиннее 255 знаков, их концы")));
         QTest::keyClick(w.Memo1, Qt::Key_Tab);
     });
     EXPECT_EQ(D().Text[0].view(), std::string(255, '\xF4'));
-    EXPECT_EQ(D().Text[1], "2");
+    EXPECT_EQ(D().Text[1].view(), std::string(255, 'y'));
     EXPECT_EQ(D().Text[29], "30");
 
     Edit([&](TForm2& w) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -17,7 +18,14 @@ using kvtest::ReadBytes;
 
 auto Fields(const Settings& s) {
     return std::tie(s.Maps, s.Width, s.Height, s.Left, s.Top, s.Panel, s.TextWidth, s.TextHeight,
-                    s.TextLeft, s.TextTop);
+                    s.TextLeft, s.TextTop, s.Recent);
+}
+
+TEST(Settings, RecentProjectsKeepTheLatestEightEachOnce) {
+    std::vector<std::string> recent{"1", "2", "3", "4", "5", "6", "7", "8"};
+    kv::RememberProject(recent, "3");
+    kv::RememberProject(recent, "9");
+    EXPECT_EQ(recent, (std::vector<std::string>{"9", "3", "1", "2", "4", "5", "6", "7"}));
 }
 
 TEST(Settings, EachValueComesFromItsOwnKeyOrTheDefault) {
@@ -49,6 +57,7 @@ TEST(Settings, WritingKeepsForeignLinesAndReadsBack) {
     s.Maps = "\xCA\xE0\xF0\xF2\xFB\\ "; // Cyrillic, with a blank at the end
     s.Width = 1024;
     s.TextTop = -20;
+    s.Recent = {"/maps/\xCA\xE0\xF0\xF2\xFB.tlk", "/b.tlk"};
     kv::WriteSettings(path, s);
     EXPECT_EQ(ReadBytes(path), ReadBytes(KORV_TEST_DATA "/settings/by_hand_written.ini"));
     EXPECT_EQ(Fields(ReadSettings(path)), Fields(s));
