@@ -93,9 +93,14 @@ std::string ReadWholeFile(const std::string& path) {
     return content;
 }
 
+void ReplaceFileSafely(const std::string& path, std::string_view content) {
+    ReplaceFileSafely(path, [content](const ByteSink& write) { write(content); });
+}
+
 #ifndef _WIN32
 
-void ReplaceFileSafely(const std::string& path, std::string_view content) {
+void ReplaceFileSafely(const std::string& path,
+                       const std::function<void(const ByteSink&)>& produce) {
     fs::path target = PathOf(path);
     // Saving through a symbolic link updates the file it points to and keeps the link.
     struct stat entry {};
@@ -135,19 +140,32 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
         ThrowErrno(errorNumber);
     };
 
-    const char* data = content.data();
-    std::size_t left = content.size();
-    do {
-        if (InjectedFault(ReplaceStep::Write)) fail(EIO); // asked for empty content too
-        if (left == 0) break;
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
+    if (InjectedFault(ReplaceStep::Write)) fail(EIO); // asked for empty content too
+    // A failed write ends the producer by an exception; whatever ends it, the temporary file
+    // goes, and a failed write reports its own error number.
+    int writeError = 0;
+    auto write = [&](std::string_view piece) {
+        const char* data = piece.data();
+        std::size_t left = piece.size();
+        while (left > 0) {
+            ssize_t written = ::write(fd, data, left);
+            if (written < 0) {
+                if (errno == EINTR) continue;
+                writeError = errno;
+                throw Error(FileErrorText(writeError));
+            }
+            data += written;
+            left -= static_cast<std::size_t>(written);
         }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    } while (left > 0);
+    };
+    try {
+        produce(write);
+    } catch (...) {
+        if (writeError != 0) fail(writeError);
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        throw;
+    }
     if (hadOld) ::fchmod(fd, old.st_mode & 07777);
     if (InjectedFault(ReplaceStep::Flush)) fail(EIO);
     if (::fsync(fd) != 0) fail(errno);
@@ -172,7 +190,8 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
 
 #else
 
-void ReplaceFileSafely(const std::string& path, std::string_view content) {
+void ReplaceFileSafely(const std::string& path,
+                       const std::function<void(const ByteSink&)>& produce) {
     fs::path target = PathOf(path);
     fs::path folder = target.parent_path();
     std::error_code ec;
@@ -182,8 +201,20 @@ void ReplaceFileSafely(const std::string& path, std::string_view content) {
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out) ThrowErrno(errno ? errno : EACCES);
-        if (InjectedFault(ReplaceStep::Write) ||
-            !out.write(content.data(), static_cast<std::streamsize>(content.size()))) {
+        bool written = !InjectedFault(ReplaceStep::Write);
+        try {
+            if (written) {
+                produce([&](std::string_view piece) {
+                    if (!out.write(piece.data(), static_cast<std::streamsize>(piece.size())))
+                        throw Error(FileErrorText(EIO));
+                });
+            }
+        } catch (...) {
+            out.close();
+            fs::remove(temp, ec);
+            throw;
+        }
+        if (!written) {
             out.close();
             fs::remove(temp, ec);
             ThrowErrno(EIO);
