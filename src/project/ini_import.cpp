@@ -134,10 +134,8 @@ void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
     });
 }
 
-} // namespace
-
-Project ImportIniProject(std::string_view bytes) {
-    const IniFile ini = IniFile::Parse(bytes);
+// The project of a parsed INI file.
+Project ImportFromIni(const IniFile& ini) {
     const IniFile::Section main = ini.FindSection("Main");
     auto mainNumber = [&](std::string_view key) -> std::optional<std::int64_t> {
         std::optional<std::string_view> value = main.Find(key);
@@ -171,9 +169,15 @@ Project ImportIniProject(std::string_view bytes) {
     return project;
 }
 
+} // namespace
+
+Project ImportIniProject(std::string_view bytes) {
+    return ImportFromIni(IniFile::Parse(std::string(bytes)));
+}
+
 Project ImportIniFile(const std::string& path) {
     if (!FileExists(path)) throw Error("File not found");
-    return ImportIniProject(ReadWholeFile(path));
+    return ImportFromIni(IniFile::Parse(ReadWholeFile(path)));
 }
 
 } // namespace kv
