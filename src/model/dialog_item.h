@@ -108,8 +108,6 @@ public:
     // Keeps only the records up to the last one that is not blank. References into the slots
     // are invalid afterwards.
     void Trim();
-    // The records kept on the heap (for measuring).
-    std::size_t Kept() const { return kept_; }
 
     friend bool operator==(const VariantSlots& a, const VariantSlots& b);
 
