@@ -3,6 +3,7 @@
 #include "text/error.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -35,6 +37,20 @@ fs::path PathOf(const std::string& utf8) {
 }
 
 [[noreturn]] void ThrowErrno(int errorNumber) { throw Error(FileErrorText(errorNumber)); }
+
+// Asks the system to back a large buffer that is about to be filled with 2 MB pages where it
+// offers them: a project file of tens of megabytes then costs a few page faults instead of
+// thousands, which on a virtual machine take longer than the read itself. Only advice: where it
+// is not taken, nothing changes.
+void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 2 * kLargePage) return;
+    auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
 
 } // namespace
 
@@ -82,7 +98,10 @@ std::string ReadWholeFile(const std::string& path) {
     if (status.type() == fs::file_type::regular) {
         auto size = fs::file_size(p, ec);
         if (!ec && size > kMaxReadBytes) throw Error("File too large");
-        if (!ec) content.reserve(static_cast<std::size_t>(size));
+        if (!ec) {
+            content.reserve(static_cast<std::size_t>(size));
+            AdviseLargePages(content.data(), content.capacity());
+        }
     }
     char buffer[1 << 16];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
