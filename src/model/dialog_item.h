@@ -119,8 +119,8 @@ private:
     std::uint8_t kept_ = 0;
 };
 
-// One dialog: one ERM function with its message and up to twelve answers. A plain record: it
-// owns nothing, and copying it copies references as references. A blank record (the default)
+// One dialog: one ERM function with its message and up to twelve answers. A record of values:
+// copying it copies its texts and answers, and its references (LinkDialog, Next) as references. A blank record (the default)
 // has every text empty, every number 0 and every reference null.
 //
 // Slot i of the answers is four parallel parts that always move together: Variants[i],
