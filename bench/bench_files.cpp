@@ -1,6 +1,7 @@
 // The file operations of a project at 100, 1,000 and 10,000 dialogs, each beside its floor: the
 // plain read of the same file, or the plain durable write of the same number of bytes.
 #include "floor_timing.h"
+#include "fresh_process.h"
 #include "generated_project.h"
 #include "workspace.h"
 
@@ -90,7 +91,7 @@ void Compile(benchmark::State& state) {
 
 // Not a file operation: the dialog records alone, made blank and put in a list, as every load
 // and import must. Beside the read of the project file, it shows how much of a load is the
-// model's own fixed-size records (each about 13 KB, whatever its file holds).
+// making of the records themselves, before any text or answer is put into them.
 void BlankRecords(benchmark::State& state) {
     int dialogs = static_cast<int>(state.range(0));
     std::string path = WriteBenchFile(SizedName("records", dialogs, ".tlk"),
@@ -103,6 +104,55 @@ void BlankRecords(benchmark::State& state) {
             for (int i = 0; i < dialogs; ++i) blank.AppendDialog();
             return blank;
         });
+}
+
+// The whole `korvanthiel-cli convert` of a project file, as a build script runs it: a fresh
+// process that starts, reads, converts, writes, flushes and ends. Its floor is the least any
+// program must do for the same: read the file and write and flush as many bytes.
+void ConvertFresh(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    std::string bytes = SerializeProject(CachedProject(dialogs));
+    std::string path = WriteBenchFile(SizedName("convert", dialogs, ".tlk"), bytes);
+    std::string output = path + ".out.tlk";
+    std::string floorPath = path + ".floor";
+    FreshRun last;
+    MeasureAgainstFloor(
+        state, bytes.size(), dialogs,
+        [&] {
+            ReadFloor(path);
+            WriteFloor(floorPath, bytes);
+        },
+        [&] {
+            last = RunFresh({KORV_CLI, "convert", path, output});
+            return 0;
+        });
+    state.counters["peak_bytes"] = last.peakBytes;
+    if (ReadWholeFile(output) != bytes) state.SkipWithError("the conversion wrote other bytes");
+}
+
+int ImportTask(const std::string& path) {
+    return ImportIniFile(path).DialogCount() > 0 ? 0 : 1;
+}
+const bool kImportTask = RegisterChildTask("import", &ImportTask);
+
+// The INI import alone in a fresh process: its time and the memory it takes at its peak.
+void ImportFresh(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    std::string bytes = MakeIniProject(CachedProject(dialogs));
+    std::string path = WriteBenchFile(SizedName("fresh", dialogs, ".ini"), bytes);
+    double peak = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        FreshRun run = RunFresh(ChildCommand("import", path));
+        state.SetIterationTime(run.seconds);
+        seconds += run.seconds;
+        peak = run.peakBytes;
+    }
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    state.counters["dialogs"] = dialogs;
+    state.counters["peak_bytes"] = peak;
+    state.counters["us_per_dialog"] =
+        seconds / static_cast<double>(state.iterations()) / dialogs * 1e6;
 }
 
 #define KORV_FILE_BENCHMARK(name)                                                                  \
@@ -119,6 +169,21 @@ KORV_FILE_BENCHMARK(Save);
 KORV_FILE_BENCHMARK(ImportIni);
 KORV_FILE_BENCHMARK(Compile);
 KORV_FILE_BENCHMARK(BlankRecords);
+
+// A fresh process costs milliseconds to start; a few runs give a steady median.
+BENCHMARK(ConvertFresh)
+    ->ArgName("dialogs")
+    ->Arg(10000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportFresh)
+    ->ArgName("dialogs")
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kv::bench

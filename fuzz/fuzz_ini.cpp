@@ -18,7 +18,7 @@ constexpr std::int64_t kLargestFuzzedRange = 2000;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kv;
     std::string_view bytes = fuzz::Bytes(data, size);
-    IniFile ini = IniFile::Parse(bytes);
+    IniFile ini = IniFile::Parse(std::string(bytes));
 
     std::int64_t start = ini.ReadInteger("Main", "FunctionStart", 1000);
     // A missing or unreadable FunctionEnd stands for FunctionStart - 1, computed without wrapping

@@ -9,6 +9,9 @@ out=bench/RESULTS.md
 parts=$(mktemp -d)
 trap 'rm -rf "$parts"' EXIT
 
+# The machine may be shared: its load when the run began goes into the page beside the figures.
+load=$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)
+
 # Three repetitions; the table shows the median of each.
 args=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 "$build/bench/korv_bench" "${args[@]}" --korv_markdown="$parts/files.md"
@@ -17,21 +20,24 @@ if [ -x "$build/bench/korv_bench_window" ]; then
     --korv_markdown="$parts/window.md"
 fi
 
+kind=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+kind=${kind:-Release}
 cpu=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2- | sed 's/^ *//' || true)
 {
   echo "# Measured speed"
   echo
   echo "Produced by \`make bench\` on $(date -u +%Y-%m-%d): ${cpu:-unknown CPU}, $(nproc) cores,"
-  echo "$(uname -sr), Release build. Median of three repetitions. The floor is measured in the"
+  echo "$(uname -sr), $kind build. Median of three repetitions. The floor is measured in the"
   echo "same run, interleaved with the operation, on the same file: a plain read of the whole file,"
   echo "or a plain write of as many bytes flushed to the disk (every save and compile flushes its"
-  echo "file before putting it in place)."
+  echo "file before putting it in place). Load average when the run began: $load."
   echo
-  echo "The read floor is a copy out of the page cache. A load or an import must also fill one"
-  echo "dialog record of about 13 KB per dialog, whatever the file holds (nine times the file's"
-  echo "size for a typical project), and the project file holds one value a line, 336 lines a"
-  echo "dialog; the row \"Blank dialog records alone\" measures the records by themselves beside"
-  echo "the same read. Where a load or import ratio misses its target, compare it with that row."
+  echo "The read floor is a copy out of the page cache; the project file holds one value a line,"
+  echo "336 lines a dialog, and the row \"Blank dialog records alone\" measures making the records"
+  echo "by themselves beside the same read. The rows marked \"fresh process\" start a new process"
+  echo "for each run (\`korvanthiel-cli convert\`, or this benchmark program doing the import or the"
+  echo "first open of the window) and give its time from start to end and its peak resident set,"
+  echo "read from the kernel when the process ends; every other row is timed in warm memory."
   echo
   cat "$parts/files.md"
   if [ -f "$parts/window.md" ]; then

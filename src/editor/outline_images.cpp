@@ -83,10 +83,18 @@ QIcon OutlineImageIcon(int image) {
 }
 
 QIcon OutlineNodeIcon(int image, int selectedImage) {
-    QIcon icon;
-    if (InRange(image)) icon.addPixmap(Pixmaps()[static_cast<std::size_t>(image)], QIcon::Normal);
-    if (InRange(selectedImage))
-        icon.addPixmap(Pixmaps()[static_cast<std::size_t>(selectedImage)], QIcon::Selected);
+    // One icon for each pair, shared by every node that shows it: an outline of 100,000 dialogs
+    // has half a million nodes, and an icon of their own cost each of them an engine and two
+    // pixmap entries.
+    static std::array<std::array<QIcon, kOutlineImageCount + 1>, kOutlineImageCount + 1> icons;
+    auto slot = [](int i) { return InRange(i) ? static_cast<std::size_t>(i) + 1 : 0; };
+    QIcon& icon = icons[slot(image)][slot(selectedImage)];
+    if (icon.isNull() && (InRange(image) || InRange(selectedImage))) {
+        if (InRange(image))
+            icon.addPixmap(Pixmaps()[static_cast<std::size_t>(image)], QIcon::Normal);
+        if (InRange(selectedImage))
+            icon.addPixmap(Pixmaps()[static_cast<std::size_t>(selectedImage)], QIcon::Selected);
+    }
     return icon;
 }
 

@@ -2,9 +2,61 @@
 
 #include "model/fields.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kv {
+
+VariantSlots::VariantSlots(const VariantSlots& other) {
+    *this = other;
+}
+
+VariantSlots& VariantSlots::operator=(const VariantSlots& other) {
+    if (this == &other) return *this;
+    if (other.kept_ == 0) {
+        records_.reset();
+    } else {
+        auto copy = std::make_unique<TVariantData[]>(other.kept_);
+        std::copy_n(other.records_.get(), other.kept_, copy.get());
+        records_ = std::move(copy);
+    }
+    kept_ = other.kept_;
+    return *this;
+}
+
+const TVariantData& VariantSlots::Blank() {
+    static const TVariantData blank;
+    return blank;
+}
+
+void VariantSlots::KeepAll() {
+    if (kept_ == kSlotCount) return;
+    auto all = std::make_unique<TVariantData[]>(kSlotCount);
+    std::move(records_.get(), records_.get() + kept_, all.get());
+    records_ = std::move(all);
+    kept_ = kSlotCount;
+}
+
+void VariantSlots::Trim() {
+    std::size_t keep = kept_;
+    while (keep > 0 && records_[keep - 1] == Blank())
+        --keep;
+    if (keep == kept_) return;
+    std::unique_ptr<TVariantData[]> kept;
+    if (keep > 0) {
+        kept = std::make_unique<TVariantData[]>(keep);
+        std::move(records_.get(), records_.get() + keep, kept.get());
+    }
+    records_ = std::move(kept);
+    kept_ = static_cast<std::uint8_t>(keep);
+}
+
+bool operator==(const VariantSlots& a, const VariantSlots& b) {
+    for (std::size_t i = 0; i < kSlotCount; ++i) {
+        if (!(a[i] == b[i])) return false;
+    }
+    return true;
+}
 
 int TDialogItem::FirstFreeSlot() const {
     for (int k = 0; k < kSlotCount; ++k) {
@@ -31,7 +83,10 @@ void TDialogItem::CopySlotFrom(const TDialogItem& source, int from, int to) {
     Variant[t] = source.Variant[f];
     Function[t] = source.Function[f];
     LinkDialog[t] = source.LinkDialog[f];
-    Variants[t] = source.Variants[f];
+    // The target first: making room for all twelve records moves them, and the source may be
+    // this dialog.
+    TVariantData& target = Variants[t];
+    target = source.Variants[f];
 }
 
 void TDialogItem::SwapSlots(int a, int b) {

@@ -3,7 +3,10 @@
 #include "text/fixed_string.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 
 namespace kv {
 
@@ -34,8 +37,82 @@ struct TVariantData {
     friend bool operator==(const TVariantData&, const TVariantData&) = default;
 };
 
-// One dialog: one ERM function with its message and up to twelve answers. A plain record: it
-// owns nothing, and copying it copies references as references. A blank record (the default)
+// The twelve answer records of a dialog, read and written like an array of twelve. Most dialogs
+// use a few answers, and the records of the free slots after them are blank: only the records up
+// to the last one that is not blank are kept, on the heap. Reading a slot past them gives a blank
+// record. Writing access (the non-const operator[] and begin) keeps all twelve first, so that a
+// reference stays valid while other slots are written; Trim() gives the blank tail back.
+class VariantSlots {
+public:
+    VariantSlots() noexcept = default;
+    VariantSlots(const VariantSlots& other);
+    VariantSlots(VariantSlots&& other) noexcept = default;
+    VariantSlots& operator=(const VariantSlots& other);
+    VariantSlots& operator=(VariantSlots&& other) noexcept = default;
+    ~VariantSlots() = default;
+
+    static constexpr std::size_t size() { return kSlotCount; }
+
+    const TVariantData& operator[](std::size_t i) const {
+        return i < kept_ ? records_[i] : Blank();
+    }
+    TVariantData& operator[](std::size_t i) {
+        KeepAll();
+        return records_[i];
+    }
+
+    class ConstIterator {
+    public:
+        using value_type = TVariantData;
+        using difference_type = std::ptrdiff_t;
+        using reference = const TVariantData&;
+        using pointer = const TVariantData*;
+        using iterator_category = std::forward_iterator_tag;
+        ConstIterator() = default;
+        ConstIterator(const VariantSlots* slots, std::size_t i) : slots_(slots), i_(i) {}
+        reference operator*() const { return (*slots_)[i_]; }
+        pointer operator->() const { return &(*slots_)[i_]; }
+        ConstIterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        ConstIterator operator++(int) {
+            ConstIterator before = *this;
+            ++i_;
+            return before;
+        }
+        friend bool operator==(const ConstIterator&, const ConstIterator&) = default;
+
+    private:
+        const VariantSlots* slots_ = nullptr;
+        std::size_t i_ = 0;
+    };
+    using const_iterator = ConstIterator;
+    using iterator = TVariantData*;
+    ConstIterator begin() const { return {this, 0}; }
+    ConstIterator end() const { return {this, kSlotCount}; }
+    TVariantData* begin() {
+        KeepAll();
+        return records_.get();
+    }
+    TVariantData* end() { return begin() + kSlotCount; }
+
+    // Keeps only the records up to the last one that is not blank. References into the slots
+    // are invalid afterwards.
+    void Trim();
+
+    friend bool operator==(const VariantSlots& a, const VariantSlots& b);
+
+private:
+    static const TVariantData& Blank();
+    void KeepAll();
+
+    std::unique_ptr<TVariantData[]> records_;
+    std::uint8_t kept_ = 0;
+};
+
+// One dialog: one ERM function with its message and up to twelve answers. A record of values:
+// copying it copies its texts and answers, and its references (LinkDialog, Next) as references. A blank record (the default)
 // has every text empty, every number 0 and every reference null.
 //
 // Slot i of the answers is four parallel parts that always move together: Variants[i],
@@ -48,7 +125,7 @@ struct TDialogItem {
     std::array<LineString, kTextLineCount> Text; // message lines 1..30 at indexes 0..29
     LineString ScriptAfter;
     HintString Header;
-    std::array<TVariantData, kSlotCount> Variants;
+    VariantSlots Variants;
     std::uint8_t VariantEscape = 0; // 0-based slot whose effects apply when a requirement fails
     std::array<CaptionString, kSlotCount> Variant;
     std::array<TDialogItem*, kSlotCount> LinkDialog{};

@@ -8,9 +8,10 @@
 
 namespace kv {
 
-// The most dialogs a project read from a file may hold (a project file or an INI import): each
-// dialog is a record of about 13 KB, so this bounds what a file can make the program allocate
-// at 1.3 GB. A larger file is refused with a message rather than taking all the memory there is.
+// The most dialogs a project read from a file may hold (a project file or an INI import): a
+// record holds at most about 13 KB of texts and answers, so this bounds what a file can make the
+// program allocate at 1.3 GB. A larger file is refused with a message rather than taking all the
+// memory there is.
 constexpr std::int64_t kMaxDialogs = 100000;
 
 // The open project: the one list of dialogs and the four project values. The CLI, the editor

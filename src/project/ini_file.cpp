@@ -7,6 +7,7 @@
 #include "text/paths.h"
 #include "text/whole_number.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace kv {
@@ -146,11 +147,12 @@ std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
     return static_cast<std::int32_t>(number);
 }
 
-IniFile IniFile::Parse(std::string_view bytes) {
+IniFile IniFile::Parse(std::string bytes) {
     // Offsets into the text are 32-bit to keep the index of a large import small.
     if (bytes.size() >= 0xFFFFFFFFULL) throw Error("File too large");
     IniFile file;
-    file.text_ = UnicodeToCp1251(bytes);
+    // A file saved as Unicode is read as the Windows-1251 text it stands for.
+    file.text_ = HasByteOrderMark(bytes) ? UnicodeToCp1251(bytes) : std::move(bytes);
     file.BuildIndex();
     return file;
 }
@@ -167,6 +169,13 @@ void IniFile::BuildIndex() {
     sectionSlots_.clear();
 
     std::string_view text(text_);
+    // Nearly every line of a large file is a key: room for one each up front spares the copies
+    // of a growing index (and the moment when both copies are in memory). Room that is never
+    // used is never touched and costs no memory.
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
+    keys_.reserve(lines);
+    keySlots_.reserve(lines * 3);
     auto spanOf = [&](std::string_view part) {
         return Span{static_cast<std::uint32_t>(part.data() - text.data()),
                     static_cast<std::uint32_t>(part.size())};
@@ -178,7 +187,8 @@ void IniFile::BuildIndex() {
         if (blocks_.empty() || pending.empty()) return;
         Block& block = blocks_.back();
         block.firstSlot = static_cast<std::uint32_t>(keySlots_.size());
-        block.slotCount = static_cast<std::uint32_t>(std::bit_ceil(pending.size() * 2));
+        // At most two thirds full: short probes, a third of the memory of a half-full table.
+        block.slotCount = static_cast<std::uint32_t>(std::bit_ceil(pending.size() * 3 / 2 + 1));
         keySlots_.resize(keySlots_.size() + block.slotCount, 0);
         block.firstKey = static_cast<std::uint32_t>(keys_.size());
         for (const Key& key : pending) {
@@ -310,7 +320,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         out.append("[").append(section).append("]\r\n");
         addKeyLine();
     }
-    *this = Parse(out);
+    *this = Parse(std::move(out));
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {

@@ -19,7 +19,8 @@ namespace kv {
 class IniFile {
 public:
     IniFile() = default;
-    static IniFile Parse(std::string_view bytes);
+    // Takes the bytes over: an import of a large file keeps one copy of it, not two.
+    static IniFile Parse(std::string bytes);
     // A missing file reads as an empty one; another read failure throws Error.
     static IniFile Load(const std::string& path);
 

@@ -85,10 +85,8 @@ void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
     });
 }
 
-} // namespace
-
-Project ImportIniProject(std::string_view bytes) {
-    const IniFile ini = IniFile::Parse(bytes);
+// The project of a parsed INI file.
+Project ImportFromIni(const IniFile& ini) {
     const IniFile::Section main = ini.FindSection("Main");
     auto mainNumber = [&](std::string_view key) -> std::optional<std::int64_t> {
         std::optional<std::string_view> value = main.Find(key);
@@ -122,10 +120,16 @@ Project ImportIniProject(std::string_view bytes) {
     return project;
 }
 
+} // namespace
+
+Project ImportIniProject(std::string_view bytes) {
+    return ImportFromIni(IniFile::Parse(std::string(bytes)));
+}
+
 Project ImportIniFile(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path);
+    std::string bytes = ReadWholeFile(path);
     try {
-        return ImportIniProject(bytes);
+        return ImportFromIni(IniFile::Parse(std::move(bytes)));
     } catch (const Error& e) {
         throw Error(CannotReadText(path, 0, e.what()));
     }

@@ -46,12 +46,13 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
         v.FollowUp(d, k);
 }
 
-// Lines go into a buffer of its own and reach the text in large pieces: a project is millions
-// of short lines, and a call into the string for each of them costs more than the rest of the
-// save together.
+// Lines go into a buffer of its own and reach the sink in large pieces: a project is millions
+// of short lines, and a call into the sink for each of them costs more than the rest of the
+// save together. The sink is the file itself on a save, so the file never stands whole in
+// memory beside the project.
 class Writer {
 public:
-    explicit Writer(std::string& out) : out_(out) {}
+    explicit Writer(const ByteSink& out) : out_(out) {}
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
@@ -63,7 +64,7 @@ public:
     void Text(std::string_view text) {
         if (text.size() > sizeof buffer_ / 2) { // a long script path, never a field
             Flush();
-            out_.append(text);
+            out_(text);
         } else {
             Room(text.size() + 2);
             end_ = std::copy_n(text.data(), text.size(), end_);
@@ -79,9 +80,10 @@ public:
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
     void FollowUp(const TDialogItem& d, int k) { Number(d.FollowUp(k)); }
-    // Puts what is still in the buffer into the text.
+    // Hands what is still in the buffer to the sink.
     void Flush() {
-        out_.append(buffer_, static_cast<std::size_t>(end_ - buffer_));
+        if (end_ != buffer_)
+            out_(std::string_view(buffer_, static_cast<std::size_t>(end_ - buffer_)));
         end_ = buffer_;
     }
 
@@ -97,8 +99,8 @@ private:
         *end_++ = '\n';
     }
 
-    std::string& out_;
-    char buffer_[1 << 15];
+    const ByteSink& out_;
+    char buffer_[1 << 16];
     char* end_ = buffer_;
 };
 
@@ -205,18 +207,22 @@ private:
     std::size_t pos_ = 0;
 };
 
+void WriteProject(const Project& project, const ByteSink& sink) {
+    Writer writer(sink);
+    writer.Number(project.FunctionStart);
+    writer.Text(project.ScriptFile);
+    for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
+        WalkBlock(*d, writer);
+    writer.Flush();
+}
+
 } // namespace
 
 std::string SerializeProject(const Project& project) {
     std::string out;
     out.reserve(64 + project.ScriptFile.size() +
                 static_cast<std::size_t>(project.DialogCount()) * 1200);
-    Writer writer(out);
-    writer.Number(project.FunctionStart);
-    writer.Text(project.ScriptFile);
-    for (const TDialogItem* d = project.Dialogs(); d; d = d->Next)
-        WalkBlock(*d, writer);
-    writer.Flush();
+    WriteProject(project, [&out](std::string_view piece) { out.append(piece); });
     return out;
 }
 
@@ -277,7 +283,7 @@ Project LoadProject(const std::string& path) {
 }
 
 void SaveProject(Project& project, const std::string& path) {
-    ReplaceFileSafely(path, SerializeProject(project));
+    ReplaceFileSafely(path, [&project](const ByteSink& write) { WriteProject(project, write); });
     project.Modified = false; // only once the file is safely in place
 }
 

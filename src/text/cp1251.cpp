@@ -127,6 +127,11 @@ std::string UnicodeToCp1251(std::string_view bytes) {
     return Utf16ToCp1251(text);
 }
 
+bool HasByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+           bytes.starts_with("\xFE\xFF");
+}
+
 bool FitsCp1251(std::u16string_view text) {
     for (char16_t c : text) {
         if (FromUnicode(c) < 0) return false;

@@ -56,6 +56,13 @@ bool ReplaceFileSafely(const std::string& path, std::string_view content,
 // a replace under way before the program ends as the signal would have ended it.
 void RemoveTemporaryFileOnSignals();
 
+// The same for content made piece by piece: produce(write) calls write for each piece in
+// order, so a large file never has to stand whole in memory. Whatever produce throws removes
+// the temporary file and leaves the old one as it was.
+using ByteSink = std::function<void(std::string_view)>;
+bool ReplaceFileSafely(const std::string& path, const std::function<void(const ByteSink&)>& produce,
+                       const std::function<bool()>& stillCurrent = {});
+
 // The steps of ReplaceFileSafely, in order. Tests make each of them fail in turn.
 enum class ReplaceStep { CreateTemporary, Write, Flush, PutInPlace };
 

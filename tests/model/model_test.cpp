@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,15 @@ TEST(Project, SlotOperationsMoveAllFourPartsTogether) {
     }
     EXPECT_FALSE(p.Modified);
     ExpectSlots(*d, {2, 0, 0, 4, 5, 6, 7, 8, 9, 10, 11, 0}, target);
+
+    // A dialog appended with eleven answers keeps eleven records; the shift into the twelfth
+    // slot must still copy every record whole.
+    auto eleven = std::make_unique<TDialogItem>();
+    for (int k = 0; k < 11; ++k)
+        FillSlot(*eleven, k, k + 1, target);
+    TDialogItem* appended = p.AppendDialog(std::move(eleven));
+    p.InsertSlot(*appended, 0);
+    ExpectSlots(*appended, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, target);
 }
 
 TEST(Project, RemoveDialogKeepsTheListWholeAndTurnsLinksIntoNumbers) {

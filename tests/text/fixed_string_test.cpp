@@ -1,0 +1,91 @@
+#include "text/fixed_string.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using namespace std::string_literals;
+
+// Assigns text to a field of every capacity by every way in, and gives what each field holds.
+template <class Field> std::string StoredBy(const std::string& text, int way) {
+    Field field("old value");
+    switch (way) {
+    case 0:
+        field = text;
+        break;
+    case 1:
+        field.assign(text);
+        break;
+    case 2: { // made, copied, moved in
+        Field made(text);
+        Field copied(made);
+        field = std::move(copied);
+        break;
+    }
+    default: { // copied over a longer text
+        Field source(text);
+        field = Field(std::string(300, 'z'));
+        field = source;
+    }
+    }
+    EXPECT_EQ(field.size(), field.view().size());
+    EXPECT_EQ(field.empty(), field.size() == 0);
+    return field.str();
+}
+
+TEST(FixedString, CutsToItsCapacityWhateverTheBytes) {
+    const std::string bytes = "\xC4\xE0\0\r\xFF"s; // Windows-1251, a zero byte and a CR among them
+    const struct {
+        std::string text;
+        std::size_t caption, hint, line; // bytes kept at capacity 150, 200, 255
+    } cases[] = {
+        {"", 0, 0, 0},
+        {bytes, 5, 5, 5},
+        {std::string(150, 'a'), 150, 150, 150},
+        {std::string(201, 'b'), 150, 200, 201},
+        {std::string(255, 'c'), 150, 200, 255},
+        {std::string(260, 'd') + bytes, 150, 200, 255},
+    };
+    for (const auto& c : cases) {
+        for (int way = 0; way < 4; ++way) {
+            EXPECT_EQ(StoredBy<kv::CaptionString>(c.text, way), c.text.substr(0, c.caption));
+            EXPECT_EQ(StoredBy<kv::HintString>(c.text, way), c.text.substr(0, c.hint));
+            EXPECT_EQ(StoredBy<kv::LineString>(c.text, way), c.text.substr(0, c.line)) << way;
+        }
+    }
+}
+
+TEST(FixedString, EqualByItsBytesAloneAndCopiesOwnTheirBytes) {
+    const struct {
+        std::string a, b;
+        bool equal;
+    } cases[] = {
+        {"", "", true},
+        {"abc", "abc", true},
+        {"abc", "abd", false},
+        {"abc", "ab", false},
+        {"a", "a\0"s, false},
+        {std::string(151, 'x'), std::string(150, 'x'), true}, // equal once cut
+    };
+    for (const auto& c : cases) {
+        kv::CaptionString a(c.a), b(c.b);
+        EXPECT_EQ(a == b, c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(a == std::string_view(c.b).substr(0, 150), c.equal) << c.a << " / " << c.b;
+    }
+
+    kv::LineString text("message line");
+    kv::LineString copy = text;
+    text = text.view().substr(8); // a piece of itself
+    EXPECT_EQ(text, "line");
+    EXPECT_EQ(copy, "message line");
+    kv::LineString moved = std::move(copy);
+    EXPECT_EQ(moved, "message line");
+    moved.clear();
+    EXPECT_TRUE(moved.empty());
+}
+
+} // namespace
