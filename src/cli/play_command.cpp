@@ -187,7 +187,7 @@ void PrintIndented(const std::string& text) {
     std::istringstream lines(Utf8(text));
     std::string line;
     while (std::getline(lines, line))
-        std::cout << "    " << line << "\n";
+        std::cout << (line.empty() ? "" : "    ") << line << "\n";
 }
 
 void PrintTranscript(const Step& step, bool assumeHidden) {
