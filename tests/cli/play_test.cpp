@@ -18,6 +18,7 @@ TEST(PlayCommand, PrintsOneJsonRecordAStepAndExitsAsAsked) {
     TDialogItem& next = *project.AppendDialog();
     shop.FunctionNumber = 1000;
     shop.Text[0] = "Say \"hi\"";
+    shop.Text[2] = "bye";
     shop.VariantEscape = 1;
     shop.Variant[0] = "buy";
     shop.Variants[0].Gold = 100;
@@ -45,7 +46,7 @@ TEST(PlayCommand, PrintsOneJsonRecordAStepAndExitsAsAsked) {
     const std::string resources = R"("resources":{"wood":0, "mercury":0, "ore":0, "sulfur":0, )"
                                   R"("crystal":0, "gems":0, "gold":50, "mithril":0})";
     EXPECT_EQ(out, R"({"function":1000, "shown":[1,2], "chosen":1, "applied":1, )"
-                   R"("messages":["Say \"hi\""], )" + resources +
+                   R"("messages":["Say \"hi\"\n\nbye"], )" + resources +
                        R"(, "variables":{"1":1, "7":3}, "artefacts":[], "next":1001})" "\n"
                        R"({"function":1001, "shown":[1], "chosen":1, "applied":1, )"
                        R"("messages":["Вы получаете: артефакт 9"], )" + resources +

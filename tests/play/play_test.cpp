@@ -45,12 +45,12 @@ Project Dialogs() {
     skills.Variants[2].Skill = 6;
 
     TDialogItem& vars = Add(p, 300);
-    const std::pair<std::int32_t, std::int32_t> changes[] = {{3, 0}, {-5, 0}, {0, 0}};
+    const std::pair<std::int32_t, std::int32_t> changes[] = {{3, 99}, {-5, 99}, {0, 4}};
     for (int k = 0; k < 3; ++k) {
         vars.Variant[k] = "v";
         vars.Variants[k].Variable = 7;
         vars.Variants[k].DVariable = changes[k].first;
-        vars.Variants[k].SVariable = 99 * (changes[k].first != 0);
+        vars.Variants[k].SVariable = changes[k].second;
         vars.LinkDialog[k] = &vars;
     }
     vars.Variant[3] = "artefact";
@@ -124,9 +124,9 @@ TEST(Play, RunsAsTheGeneratedCodeWould) {
         {"add, subtract, set, then an artefact and a call outside", 300, {{"v7", 10}},
          {1, 2, 3, 4}, false,
          {"300 [1,2,3,4,6] 1>1 | v1=1 v7=13 | 300", "300 [1,2,3,4,6] 2>2 | v1=2 v7=8 | 300",
-          "300 [1,2,3,4,5,6] 3>3 | v1=4 v7=0 | 300",
+          "300 [1,2,3,4,5,6] 3>3 | v1=4 v7=4 | 300",
           "300 [1,2,3,4,5,6] 4>4 <Вы получаете: кристаллы 2> <Вы получаете: артефакт 5> | "
-          "crystal=2 v1=8 v7=0 a5 | 2000"},
+          "crystal=2 v1=8 v7=4 a5 | 2000"},
          RunEnd::LeftProject},
         {"an unknown condition assumed to hold", 300, {}, {}, true, {"300 [1,2,3,4,5] 0>0 | | -"},
          RunEnd::ChoicesUsed},
@@ -160,7 +160,7 @@ TEST(Play, ReadsTheCommonConditionFormsAndNothingElse) {
         {"|v7=1/v8=0", true},     {"|v7=1/v8=1", false},    {"&1", std::nullopt},
         {"v7=2", std::nullopt},   {"&v7=v8", std::nullopt}, {"&z1=1", std::nullopt},
         {"&v7==2", std::nullopt}, {"&v7=2/", std::nullopt}, {"&v0=0", std::nullopt},
-        {"&v7=2 ", std::nullopt}, {"&v7=$2", std::nullopt}, {"&v=2", std::nullopt},
+        {"&v7=$2", std::nullopt}, {"&v=2", std::nullopt},
     };
     for (const auto& [condition, expected] : cases)
         EXPECT_EQ(EvaluateCondition(condition, hero), expected) << condition;
