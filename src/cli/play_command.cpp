@@ -123,8 +123,8 @@ template <class Items, class Write> std::string JsonList(const Items& items, Wri
 
 void PrintJson(const Step& step) {
     std::string line = "{\"function\":" + std::to_string(step.showing.function);
-    line += ", \"shown\":" +
-            JsonList(step.showing.Offered(), [](int k) { return std::to_string(k); });
+    line +=
+        ", \"shown\":" + JsonList(step.showing.Offered(), [](int k) { return std::to_string(k); });
     line += ", \"chosen\":" + NumberOrNull(step.chosen);
     line += ", \"applied\":" + NumberOrNull(step.applied);
     line += ", \"messages\":" + JsonList(step.messages, JsonString);
@@ -165,8 +165,8 @@ void PrintHero(const HeroState& hero) {
     for (int r = 0; r < kResourceCount; ++r) {
         const std::int64_t amount = hero.resources[static_cast<std::size_t>(r)];
         if (amount == 0) continue;
-        resources += (resources.empty() ? "" : ", ") + Utf8(ResourceName(r)) + " " +
-                     std::to_string(amount);
+        resources +=
+            (resources.empty() ? "" : ", ") + Utf8(ResourceName(r)) + " " + std::to_string(amount);
     }
     std::cout << "  Ресурсы: " << (resources.empty() ? "нет" : resources) << "\n";
     if (!hero.variables.empty()) {
@@ -229,13 +229,21 @@ void PrintTranscript(const Step& step, bool assumeHidden) {
 void PrintEnd(const Playthrough& run) {
     const Step& last = run.steps.back();
     switch (run.end) {
-    case RunEnd::ChoicesUsed: std::cout << "Выборы закончились.\n"; break;
-    case RunEnd::NoChoice: std::cout << "Диалог не предлагает выбора.\n"; break;
-    case RunEnd::NoFollowUp: std::cout << "Ответ не вызывает другой функции.\n"; break;
-    case RunEnd::LeftProject:
-        std::cout << "Игра вызвала бы функцию " << *last.next << ": в проекте такого диалога нет.\n";
+    case RunEnd::ChoicesUsed:
+        std::cout << "Выборы закончились.\n";
         break;
-    case RunEnd::NotOffered: break;
+    case RunEnd::NoChoice:
+        std::cout << "Диалог не предлагает выбора.\n";
+        break;
+    case RunEnd::NoFollowUp:
+        std::cout << "Ответ не вызывает другой функции.\n";
+        break;
+    case RunEnd::LeftProject:
+        std::cout << "Игра вызвала бы функцию " << *last.next
+                  << ": в проекте такого диалога нет.\n";
+        break;
+    case RunEnd::NotOffered:
+        break;
     }
 }
 
@@ -253,8 +261,9 @@ int Play(const std::vector<std::string>& args) {
                                   : std::string("В проекте нет диалогов"));
     }
     const bool assumeHidden = options.assumeHidden;
-    const Playthrough run = PlayRun(project, *start, options.choices, options.hero,
-                            [assumeHidden](const TDialogItem&, int) { return assumeHidden; });
+    const Playthrough run =
+        PlayRun(project, *start, options.choices, options.hero,
+                [assumeHidden](const TDialogItem&, int) { return assumeHidden; });
 
     for (const Step& step : run.steps) {
         if (options.json)

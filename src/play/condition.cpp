@@ -34,9 +34,9 @@ std::optional<Comparison> ReadComparison(std::string_view term) {
     static constexpr struct {
         std::string_view text;
         Compare compare;
-    } kSigns[] = {{"<>", Compare::NotEqual},     {">=", Compare::GreaterEqual},
-                  {"<=", Compare::LessEqual},    {"=", Compare::Equal},
-                  {">", Compare::Greater},       {"<", Compare::Less}};
+    } kSigns[] = {{"<>", Compare::NotEqual},  {">=", Compare::GreaterEqual},
+                  {"<=", Compare::LessEqual}, {"=", Compare::Equal},
+                  {">", Compare::Greater},    {"<", Compare::Less}};
     for (const auto& s : kSigns) {
         if (term.substr(sign, s.text.size()) != s.text) continue;
         const auto number = PlainNumber(term.substr(sign + s.text.size()));
@@ -49,12 +49,18 @@ std::optional<Comparison> ReadComparison(std::string_view term) {
 bool Holds(const Comparison& c, const HeroState& hero) {
     const std::int32_t value = hero.Variable(c.variable);
     switch (c.compare) {
-    case Compare::Equal: return value == c.number;
-    case Compare::NotEqual: return value != c.number;
-    case Compare::Greater: return value > c.number;
-    case Compare::Less: return value < c.number;
-    case Compare::GreaterEqual: return value >= c.number;
-    case Compare::LessEqual: return value <= c.number;
+    case Compare::Equal:
+        return value == c.number;
+    case Compare::NotEqual:
+        return value != c.number;
+    case Compare::Greater:
+        return value > c.number;
+    case Compare::Less:
+        return value < c.number;
+    case Compare::GreaterEqual:
+        return value >= c.number;
+    case Compare::LessEqual:
+        return value <= c.number;
     }
     return false;
 }

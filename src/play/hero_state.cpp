@@ -56,7 +56,8 @@ void SetHeroValue(HeroState& hero, std::string_view name, std::int64_t value) {
     }
     if (const auto skill = NumberAfter(name, "skill")) {
         if (*skill < 1 || *skill > kSkillKinds) throw Error("Нет навыка с номером " + shown);
-        if (value < 0 || value > 3) throw Error("Уровень навыка " + shown + " должен быть от 0 до 3");
+        if (value < 0 || value > 3)
+            throw Error("Уровень навыка " + shown + " должен быть от 0 до 3");
         hero.skills[static_cast<std::size_t>(*skill - 1)] = static_cast<std::uint8_t>(value);
         return;
     }

@@ -152,8 +152,9 @@ Step Choose(const Project& project, const TDialogItem& dialog, const Showing& sh
     return step;
 }
 
-Playthrough PlayRun(const Project& project, const TDialogItem& start, const std::vector<int>& choices,
-            HeroState hero, const UnknownCondition& unknown) {
+Playthrough PlayRun(const Project& project, const TDialogItem& start,
+                    const std::vector<int>& choices, HeroState hero,
+                    const UnknownCondition& unknown) {
     Playthrough run;
     const TDialogItem* dialog = &start;
     while (true) {

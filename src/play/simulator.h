@@ -80,7 +80,8 @@ struct Playthrough {
 };
 
 // Plays from `start`, taking the choices in turn, until they run out or the run ends.
-Playthrough PlayRun(const Project& project, const TDialogItem& start, const std::vector<int>& choices,
-            HeroState hero, const UnknownCondition& unknown);
+Playthrough PlayRun(const Project& project, const TDialogItem& start,
+                    const std::vector<int>& choices, HeroState hero,
+                    const UnknownCondition& unknown);
 
 } // namespace kv

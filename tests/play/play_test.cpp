@@ -101,7 +101,9 @@ TEST(Play, RunsAsTheGeneratedCodeWould) {
         bool assumeHidden;
         std::vector<const char*> steps;
         RunEnd end;
-    } cases[] = {
+    };
+    // clang-format off
+    const Case cases[] = {
         {"enough gold: the link is followed into a dialog without a choice", 100,
          {{"gold", 500}}, {1}, false,
          {"100 [1,2] 1>1 <Hello, traveller!\nBuy a map?> | v1=1 | 101",
