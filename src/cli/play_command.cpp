@@ -150,14 +150,17 @@ std::string Utf8(const std::string& cp1251) {
 }
 
 // Why an answer with a caption is not offered, or empty when it is.
-std::string HiddenBecause(const AnswerView& answer, bool assumeHidden) {
+// Why an answer with a caption is not offered, or what was assumed for it; empty when offered
+// without question.
+std::string HiddenBecause(const AnswerView& answer) {
     if (answer.lacksSkill) return "скрыт: у героя нет навыка " + Utf8(SkillName(answer.skill));
-    if (!answer.conditionHolds) return {};
     const std::string condition = Utf8(answer.condition);
-    if (answer.conditionUnknown)
-        return "скрыт: условие " + condition + " не распознано" +
-               (assumeHidden ? ", принято за истинное (--assume-hidden)" : "");
-    return "скрыт: выполнено условие " + condition;
+    if (answer.conditionUnknown) {
+        return answer.conditionHolds
+                   ? "скрыт: условие " + condition + " не распознано, принято за выполненное"
+                   : "условие " + condition + " не распознано, вариант показан";
+    }
+    return answer.conditionHolds ? "скрыт: выполнено условие " + condition : std::string();
 }
 
 void PrintHero(const HeroState& hero) {
@@ -190,9 +193,9 @@ void PrintIndented(const std::string& text) {
         std::cout << (line.empty() ? "" : "    ") << line << "\n";
 }
 
-void PrintTranscript(const Step& step, bool assumeHidden) {
+void PrintTranscript(const Step& step) {
     const Showing& s = step.showing;
-    std::cout << "Функция " << s.function << ": " << Utf8(s.hint) << "\n";
+    std::cout << "Функция " << s.function << (s.hint.empty() ? "" : ": ") << Utf8(s.hint) << "\n";
     if (!s.scriptBefore.empty())
         std::cout << "  Скрипт до сообщения (не выполняется): " << Utf8(s.scriptBefore) << "\n";
     if (!s.message.empty()) {
@@ -205,13 +208,13 @@ void PrintTranscript(const Step& step, bool assumeHidden) {
         std::cout << "  Выбора нет: у диалога нет первого варианта.\n";
         return;
     }
-    std::cout << "  " << Utf8(s.header) << "\n";
+    if (!s.header.empty()) std::cout << "  " << Utf8(s.header) << "\n";
     for (int k = 0; k < kSlotCount; ++k) {
         const AnswerView& answer = s.answers[static_cast<std::size_t>(k)];
         if (answer.caption.empty()) continue;
         std::cout << "  " << (k + 1 == s.defaultAnswer ? "*" : " ") << (k + 1) << ". "
                   << Utf8(answer.caption);
-        const std::string hidden = HiddenBecause(answer, assumeHidden);
+        const std::string hidden = HiddenBecause(answer);
         if (!hidden.empty()) std::cout << "  [" << hidden << "]";
         std::cout << "\n";
     }
@@ -269,7 +272,7 @@ int Play(const std::vector<std::string>& args) {
         if (options.json)
             PrintJson(step);
         else
-            PrintTranscript(step, assumeHidden);
+            PrintTranscript(step);
     }
     if (!options.json) PrintEnd(run);
 
