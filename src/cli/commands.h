@@ -19,4 +19,8 @@ int Check(const std::vector<std::string>& args);
 // line each, what could not be recovered; throws kv::Error on a failure.
 int Recover(const std::vector<std::string>& args);
 
+// `play PROJECT [--start N] [--choose K,...] [--set NAME=VALUE ...] [--json] [--assume-hidden]`:
+// plays dialogs as the game would run them; 1 when a choice could not be made.
+int Play(const std::vector<std::string>& args);
+
 } // namespace kv::cli

@@ -31,6 +31,8 @@ constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
                                "  korvanthiel-cli convert INPUT OUTPUT\n"
                                "  korvanthiel-cli check PROJECT [--script SCRIPT] [--werror]\n"
+                               "  korvanthiel-cli play PROJECT [--start N] [--choose K,...] "
+                               "[--set NAME=VALUE ...] [--json] [--assume-hidden]\n"
                                "  korvanthiel-cli recover SCRIPT PROJECT\n"
                                "  korvanthiel-cli --help | --version\n";
 
@@ -48,6 +50,14 @@ constexpr const char* kHelp =
     "      Prints the problems of the project, one a line, and a line with their counts. Exit\n"
     "      status 0 without errors (warnings allowed), 1 with errors; --werror counts warnings\n"
     "      as errors. The script is found as compile finds it.\n"
+    "  play PROJECT [--start N] [--choose K,...] [--set NAME=VALUE ...] [--json]\n"
+    "       [--assume-hidden]\n"
+    "      Plays dialogs as the game runs their code, from dialog N (default: the first),\n"
+    "      choosing answers K in turn. --set gives the hero wood, mercury, ore, sulfur,\n"
+    "      crystal, gems, gold, mithril, skillN (level 0-3) or vN. A hiding condition the\n"
+    "      player cannot read shows its answer, or hides it with --assume-hidden. Prints a\n"
+    "      transcript, or one JSON object a line per step; exit status 1 when a choice\n"
+    "      could not be made.\n"
     "  recover SCRIPT PROJECT\n"
     "      Rebuilds the project from the generated code of a compiled SCRIPT and writes it as\n"
     "      the .tlk project file PROJECT; prints, one line each, what could not be recovered.\n"
@@ -152,6 +162,7 @@ int main(int argc, char** argv) {
         if (command == "convert") return Convert(args);
         if (command == "compile") return Compile(args);
         if (command == "check") return kv::cli::Check(args);
+        if (command == "play") return kv::cli::Play(args);
         if (command == "recover") return kv::cli::Recover(args);
         return Usage();
     } catch (const kv::Error& e) {

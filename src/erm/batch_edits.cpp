@@ -20,6 +20,8 @@ constexpr std::array<std::string_view, 28> kSkillNames = {
     "Грамотность", "Тактика",    "Артиллерия",    "Обучение",      "Атака",      "Защита",
     "Интеллект",   "Волшебство", "Сопротивление", "Первая помощь"};
 
+} // namespace
+
 std::string SkillName(int skill) {
     if (skill >= 1 && skill <= static_cast<int>(kSkillNames.size())) {
         return Utf8ToCp1251(kSkillNames[static_cast<std::size_t>(skill - 1)]);
@@ -27,8 +29,6 @@ std::string SkillName(int skill) {
     // A number the game has no skill for still shows which one the answer asks for.
     return Utf8ToCp1251("Навык ") + std::to_string(skill);
 }
-
-} // namespace
 
 std::string CostSkillPrefix(const TVariantData& variant) {
     // Appended piece by piece: g++ 12 at -O3 misreads "[" + text as an overlapping copy.

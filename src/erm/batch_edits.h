@@ -7,6 +7,9 @@
 
 namespace kv {
 
+// The Russian name of Skill 1..28 (Windows-1251); "Навык N" for a number the game lacks.
+std::string SkillName(int skill);
+
 // The caption prefix of an answer: "[skill] " for a required skill, then "[cost suffix] " for
 // every resource with a cost, in resource order (Windows-1251 bytes).
 std::string CostSkillPrefix(const TVariantData& variant);

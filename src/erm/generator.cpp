@@ -61,20 +61,10 @@ constexpr int kLargestMaskExponent = 30;
 // The message: lines up to the last non-empty one joined by LF, with every caret removed, since
 // the caret ends a string in ERM. Nothing at all when that leaves an empty text.
 void AppendMessage(std::string& text, const TDialogItem& dialog) {
-    int last = kTextLineCount - 1;
-    while (last >= 0 && dialog.Text[static_cast<std::size_t>(last)].empty())
-        --last;
-    if (last < 0) return;
-
     const std::size_t start = text.size();
     text.append("\n!!IF:M^");
     const std::size_t body = text.size();
-    for (int line = 0; line <= last; ++line) {
-        if (line > 0) text.push_back('\n');
-        for (char c : dialog.Text[static_cast<std::size_t>(line)].view()) {
-            if (c != '^') text.push_back(c);
-        }
-    }
+    AppendMessageText(text, dialog);
     if (text.size() == body)
         text.resize(start);
     else
@@ -150,6 +140,18 @@ void AppendEffects(CodeWriter& out, const TDialogItem& dialog, int k, std::int64
 }
 
 } // namespace
+
+void AppendMessageText(std::string& text, const TDialogItem& dialog) {
+    int last = kTextLineCount - 1;
+    while (last >= 0 && dialog.Text[static_cast<std::size_t>(last)].empty())
+        --last;
+    for (int line = 0; line <= last; ++line) {
+        if (line > 0) text.push_back('\n');
+        for (char c : dialog.Text[static_cast<std::size_t>(line)].view()) {
+            if (c != '^') text.push_back(c);
+        }
+    }
+}
 
 std::int64_t VariantMask(int n) {
     if (n < 0 || n > 62) return 0;
