@@ -40,6 +40,10 @@ void TMain::BuildMenus() {
     N4 = AddItem(N1, "N4", QStringLiteral("Сохранить"), QKeySequence(Qt::CTRL | Qt::Key_S));
     N5 = AddItem(N1, "N5", QStringLiteral("Сохранить как..."), QKeySequence(Qt::Key_F2));
     N1->addSeparator();
+    // A project rebuilt from the generated code of a compiled script, for an author who has
+    // the script and no longer the project.
+    ERM1 = AddItem(N1, "ERM1", QStringLiteral("Импорт из скрипта..."));
+    N1->addSeparator();
     RecentMenu = N1->addMenu(QStringLiteral("Последние проекты"));
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     RecentMenu->setEnabled(false);
@@ -60,7 +64,6 @@ void TMain::BuildMenus() {
     N13 = AddItem(N10, "N13", QStringLiteral("Обновить"), QKeySequence(Qt::Key_F5));
     N11 = AddItem(N10, "N11", QStringLiteral("Компиляция"), QKeySequence(Qt::Key_F9));
     INI1 = AddItem(N10, "INI1", QStringLiteral("Импорт из INI..."));
-    ERM1 = AddItem(N10, "ERM1", QStringLiteral("Импорт из скрипта..."));
     N10->addSeparator();
     N20 = AddItem(N10, "N20", QStringLiteral("Файл скрипта..."));
     maps1 = AddItem(N10, "maps1", QStringLiteral("Каталог maps..."));
