@@ -207,7 +207,9 @@ void TMain::ERM1Click() {
     if (!AskSaveChanges()) return;
     FileDialogRequest request = OpenDialog2;
     request.title = QStringLiteral("Импорт из скрипта");
-    request.folder = mapsFolder_;
+    // Where the other project dialogs start: a maps folder that is not there would show its
+    // path in the file-name field.
+    request.folder = ProjectDialogFolder();
     request.fileName.clear();
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen || !QFileInfo::exists(*chosen)) return;
