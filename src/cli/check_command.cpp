@@ -26,27 +26,13 @@ void Print(const Problem& problem, const std::string& projectPath, const ScriptF
 } // namespace
 
 int Check(const std::vector<std::string>& args) {
-    std::string projectPath;
-    std::string script;
-    bool haveScript = false;
-    bool warningsAreErrors = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--script") {
-            if (i + 1 >= args.size() || haveScript) return Usage();
-            script = args[++i];
-            haveScript = true;
-        } else if (args[i] == "--werror") {
-            warningsAreErrors = true;
-        } else if (projectPath.empty() && !args[i].empty() && args[i][0] != '-') {
-            projectPath = args[i];
-        } else {
-            return Usage();
-        }
-    }
-    if (projectPath.empty()) return Usage();
-
+    const std::optional<ProjectArgs> parsed = ParseProjectArgs(args, "--werror");
+    if (!parsed) return Usage();
+    const std::string& projectPath = parsed->project;
+    std::string script = parsed->script;
+    const bool warningsAreErrors = parsed->flag;
     const Project project = ReadAnyProject(projectPath);
-    if (!haveScript) script = ProjectScriptPath(project, projectPath);
+    if (!parsed->haveScript) script = ProjectScriptPath(project, projectPath);
     const ScriptFacts facts = ReadScriptFacts(script);
     const std::vector<Problem> problems = CheckProject(project, facts);
     for (const Problem& problem : problems)

@@ -2,7 +2,9 @@
 
 #include "model/project.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kv::cli {
@@ -12,6 +14,17 @@ int Usage();
 
 // A project file, or an INI project when the name ends in ".ini" (any case).
 Project ReadAnyProject(const std::string& path);
+
+// The arguments `PROJECT [--script SCRIPT]` of compile and check, with the one flag a command may
+// add (empty for none). Empty on wrong usage.
+struct ProjectArgs {
+    std::string project;
+    std::string script; // empty when not given
+    bool haveScript = false;
+    bool flag = false;
+};
+std::optional<ProjectArgs> ParseProjectArgs(const std::vector<std::string>& args,
+                                            std::string_view flag = {});
 
 // The subcommands; each takes the arguments after its name and returns the exit status.
 int Check(const std::vector<std::string>& args);

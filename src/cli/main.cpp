@@ -93,21 +93,11 @@ int Convert(const std::vector<std::string>& args) {
 }
 
 int Compile(const std::vector<std::string>& args) {
-    std::string projectPath;
-    std::string script;
-    bool haveScript = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--script") {
-            if (i + 1 >= args.size() || haveScript) return Usage();
-            script = args[++i];
-            haveScript = true;
-        } else if (projectPath.empty() && !args[i].empty() && args[i][0] != '-') {
-            projectPath = args[i];
-        } else {
-            return Usage();
-        }
-    }
-    if (projectPath.empty()) return Usage();
+    const std::optional<kv::cli::ProjectArgs> parsed = kv::cli::ParseProjectArgs(args);
+    if (!parsed) return Usage();
+    const std::string& projectPath = parsed->project;
+    std::string script = parsed->script;
+    const bool haveScript = parsed->haveScript;
 
     kv::Project project = ReadAnyProject(projectPath);
     // A path given on the command line is the caller's and is taken as it stands, from the
@@ -131,6 +121,26 @@ int Compile(const std::vector<std::string>& args) {
 } // namespace
 
 namespace kv::cli {
+
+std::optional<ProjectArgs> ParseProjectArgs(const std::vector<std::string>& args,
+                                            std::string_view flag) {
+    ProjectArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--script") {
+            if (i + 1 >= args.size() || parsed.haveScript) return std::nullopt;
+            parsed.script = args[++i];
+            parsed.haveScript = true;
+        } else if (!flag.empty() && args[i] == flag) {
+            parsed.flag = true;
+        } else if (parsed.project.empty() && !args[i].empty() && args[i][0] != '-') {
+            parsed.project = args[i];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.project.empty()) return std::nullopt;
+    return parsed;
+}
 
 int Usage() {
     std::cerr << kUsage;

@@ -10,18 +10,6 @@ namespace kv {
 
 namespace {
 
-// The game's strings that the generated code shows, in the script's code page.
-struct Fragments {
-    std::string failed = Utf8ToCp1251("[неудачно]");
-    std::string needed = Utf8ToCp1251("Необходимо:");
-    std::string youGet = Utf8ToCp1251("Вы получаете:");
-};
-
-const Fragments& RussianFragments() {
-    static const Fragments fragments;
-    return fragments;
-}
-
 // Appends pieces and numbers to the script text without temporary strings: a project of ten
 // thousand dialogs appends a few million pieces.
 class CodeWriter {
@@ -91,7 +79,7 @@ void AppendCaptions(CodeWriter& out, const TDialogItem& dialog, std::int64_t def
 
 void AppendRequirements(CodeWriter& out, const TVariantData& v, std::int64_t mask,
                         std::int64_t escapeMask) {
-    const Fragments& text = RussianFragments();
+    const GameTexts& text = RussianGameTexts();
     if (v.Skill > 0 && v.Slevel > 0) {
         const int skill = v.Skill - 1;
         out << "\n!!HE-1&y-2=" << mask << ":S" << skill << "/?y-1;";
@@ -110,7 +98,7 @@ void AppendRequirements(CodeWriter& out, const TVariantData& v, std::int64_t mas
 }
 
 void AppendEffects(CodeWriter& out, const TDialogItem& dialog, int k, std::int64_t mask) {
-    const Fragments& text = RussianFragments();
+    const GameTexts& text = RussianGameTexts();
     const TVariantData& v = dialog.Variants[static_cast<std::size_t>(k)];
     for (int r = 0; r < kResourceCount; ++r) {
         if (v.Cost(r) > 0)
@@ -188,6 +176,12 @@ void AppendDialogCode(std::string& text, const TDialogItem& dialog) {
     }
     for (int k = 0; k < kSlotCount; ++k)
         AppendEffects(out, dialog, k, VariantMask(k));
+}
+
+const GameTexts& RussianGameTexts() {
+    static const GameTexts texts{Utf8ToCp1251("[неудачно]"), Utf8ToCp1251("Необходимо:"),
+                                 Utf8ToCp1251("Вы получаете:"), Utf8ToCp1251("артефакт")};
+    return texts;
 }
 
 } // namespace kv

@@ -10,19 +10,6 @@ namespace kv {
 
 namespace {
 
-// The game's texts that the generated code shows after the choice, in the script's code page.
-struct Texts {
-    std::string failed = Utf8ToCp1251("[неудачно]");
-    std::string needed = Utf8ToCp1251("Необходимо:");
-    std::string youGet = Utf8ToCp1251("Вы получаете:");
-    std::string artefact = Utf8ToCp1251("артефакт");
-};
-
-const Texts& GameTexts() {
-    static const Texts texts;
-    return texts;
-}
-
 // ERM's v-variables are signed 32-bit and wrap around.
 std::int32_t WrappingAdd(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
@@ -37,7 +24,7 @@ std::string ResourceMessage(const std::string& text, int r, int amount) {
 // variable, the artefact, and the follow-up call last.
 void ApplyEffects(const Project& project, const TDialogItem& dialog, int slot, Step& step,
                   HeroState& hero) {
-    const Texts& texts = GameTexts();
+    const GameTexts& texts = RussianGameTexts();
     const TVariantData& v = dialog.Variants[static_cast<std::size_t>(slot)];
     for (int r = 0; r < kResourceCount; ++r)
         hero.resources[static_cast<std::size_t>(r)] -= v.Cost(r);
@@ -123,7 +110,7 @@ Step Choose(const Project& project, const TDialogItem& dialog, const Showing& sh
         throw Error("Вариант " + std::to_string(answer) + " не предлагается в функции " +
                     std::to_string(showing.function));
     }
-    const Texts& texts = GameTexts();
+    const GameTexts& texts = RussianGameTexts();
     Step step = StopAt(showing, hero);
     step.chosen = answer;
     const int slot = answer - 1;
