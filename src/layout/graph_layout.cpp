@@ -47,7 +47,8 @@ void SetAll(void* object, const std::vector<DotAttribute>& attributes) {
 // The graph in Graphviz's own structures, laid out; freed with its layout when it goes.
 class LaidOut {
 public:
-    LaidOut(const DialogGraph& graph, LayoutEngine engine) {
+    enum class EdgeLabels { Drawn, Left };
+    LaidOut(const DialogGraph& graph, LayoutEngine engine, EdgeLabels labels) {
         graphvizMessages.clear();
         graph_ = agopen(Chars("dialogs"), Agdirected, nullptr);
         if (!graph_) Fail("построить");
@@ -58,10 +59,16 @@ public:
             agattr(graph_, AGNODE, Chars(a.name), Chars(a.value));
         for (const DotAttribute& a : defaults.edge)
             agattr(graph_, AGEDGE, Chars(a.name), Chars(a.value));
-        if (engine == LayoutEngine::Spring) {
-            // Room between boxes, and arrows as straight lines: spline routing is what makes
-            // the force-directed layouts slow.
-            agattr(graph_, AGRAPH, Chars("overlap"), Chars("prism"));
+        if (engine == LayoutEngine::Layered) {
+            // The network simplex passes that place ranks and columns take most of the time
+            // on a densely linked project; two passes each give a layout just as readable.
+            agattr(graph_, AGRAPH, Chars("nslimit"), Chars("2"));
+            agattr(graph_, AGRAPH, Chars("nslimit1"), Chars("2"));
+        } else {
+            // Boxes pushed apart without the extra rounds of the default overlap removal, and
+            // arrows as straight lines: spline routing is what makes force-directed layouts
+            // slow.
+            agattr(graph_, AGRAPH, Chars("overlap"), Chars("prism0"));
             agattr(graph_, AGRAPH, Chars("splines"), Chars("false"));
         }
         nodes.reserve(graph.nodes.size());
@@ -73,7 +80,20 @@ public:
         for (const GraphEdge& edge : graph.edges) {
             edges.push_back(agedge(graph_, nodes[static_cast<std::size_t>(edge.from)],
                                    nodes[static_cast<std::size_t>(edge.to)], nullptr, 1));
-            SetAll(edges.back(), DotEdgeAttributes(edge));
+            std::vector<DotAttribute> attributes = DotEdgeAttributes(edge);
+            // An edge label is a box of its own to Graphviz's layouts, and makes them many
+            // times slower; an external label is placed after the layout instead, and the
+            // window places the numbers itself.
+            for (auto a = attributes.begin(); a != attributes.end();) {
+                if (a->name != "label") {
+                    ++a;
+                } else if (labels == EdgeLabels::Drawn) {
+                    (a++)->name = "xlabel";
+                } else {
+                    a = attributes.erase(a);
+                }
+            }
+            SetAll(edges.back(), attributes);
         }
         const char* name = engine == LayoutEngine::Layered ? "dot" : "sfdp";
         if (gvLayout(Context(), graph_, name) != 0) Fail("разложить");
@@ -95,15 +115,28 @@ private:
     bool laidOut_ = false;
 };
 
+// The point halfway along the middle piece of a Bezier curve: where an edge's number goes.
+LayoutPoint Middle(const std::vector<LayoutPoint>& spline) {
+    const std::size_t pieces = (spline.size() - 1) / 3;
+    if (pieces == 0) return spline.front();
+    const std::size_t at = (pieces - 1) / 2 * 3;
+    if (pieces % 2 == 0) return spline[at + 3]; // the joint between the two middle pieces
+    const LayoutPoint& p0 = spline[at];
+    const LayoutPoint& p1 = spline[at + 1];
+    const LayoutPoint& p2 = spline[at + 2];
+    const LayoutPoint& p3 = spline[at + 3];
+    return {(p0.x + 3 * p1.x + 3 * p2.x + p3.x) / 8, (p0.y + 3 * p1.y + 3 * p2.y + p3.y) / 8};
+}
+
 } // namespace
 
 LayoutEngine EngineForSize(std::size_t nodes) {
-    return nodes <= 300 ? LayoutEngine::Layered : LayoutEngine::Spring;
+    return nodes <= 200 ? LayoutEngine::Layered : LayoutEngine::Spring;
 }
 
 GraphLayout LayOutGraph(const DialogGraph& graph, LayoutEngine engine) {
     std::lock_guard<std::mutex> lock(graphvizLock);
-    LaidOut laid(graph, engine);
+    LaidOut laid(graph, engine, LaidOut::EdgeLabels::Left);
     const boxf box = GD_bb(laid.Graph());
     // Graphviz's y grows up from the bottom left corner; the window's grows down from the top.
     auto flip = [&](pointf p) { return LayoutPoint{p.x - box.LL.x, box.UR.y - p.y}; };
@@ -124,7 +157,7 @@ GraphLayout LayOutGraph(const DialogGraph& graph, LayoutEngine engine) {
             route.hasArrow = curve.eflag != 0;
             if (route.hasArrow) route.arrowTip = flip(curve.ep);
         }
-        if (const textlabel_t* label = ED_label(e)) route.label = flip(label->pos);
+        if (!route.spline.empty()) route.label = Middle(route.spline);
         layout.edges.push_back(std::move(route));
     }
     return layout;
@@ -132,7 +165,7 @@ GraphLayout LayOutGraph(const DialogGraph& graph, LayoutEngine engine) {
 
 std::string RenderGraph(const DialogGraph& graph, LayoutEngine engine, const std::string& format) {
     std::lock_guard<std::mutex> lock(graphvizLock);
-    LaidOut laid(graph, engine);
+    LaidOut laid(graph, engine, LaidOut::EdgeLabels::Drawn);
     char* data = nullptr;
     unsigned int length = 0;
     if (gvRenderData(Context(), laid.Graph(), format.c_str(), &data, &length) != 0 || !data)

@@ -14,7 +14,8 @@ enum class LayoutEngine {
     Spring,  // Graphviz's sfdp: a force-directed layout that stays fast on large projects
 };
 
-// The engine for a graph of this size: layered up to a few hundred dialogs, spring beyond.
+// The engine for a graph of this size: layered up to 200 boxes, spring beyond (the layered
+// engine's time grows much faster than the graph).
 LayoutEngine EngineForSize(std::size_t nodes);
 
 struct LayoutPoint {
@@ -33,7 +34,7 @@ struct EdgeRoute {
     std::vector<LayoutPoint> spline;
     bool hasArrow = false;
     LayoutPoint arrowTip; // where the arrowhead points, at the border of the target box
-    LayoutPoint label;    // the centre of the answer number
+    LayoutPoint label;    // halfway along the arrow: where its answer number goes
 };
 
 struct GraphLayout {
