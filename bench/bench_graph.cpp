@@ -37,13 +37,12 @@ void LayOut(benchmark::State& state, LayoutEngine engine) {
 void MapLayered(benchmark::State& state) { LayOut(state, LayoutEngine::Layered); }
 void MapSpring(benchmark::State& state) { LayOut(state, LayoutEngine::Spring); }
 
-// The layered engine's time grows much faster than the project: 10,000 dialogs take minutes
-// (see the README), so the table stops at 1,000; the window lays such projects out with the
-// spring engine.
+// The layered engine's time grows much faster than the project: on these densely linked
+// projects 1,000 dialogs take over five minutes, so it is measured at 100 only; larger projects
+// are laid out with the spring engine.
 BENCHMARK(MapLayered)
     ->ArgName("dialogs")
     ->Arg(100)
-    ->Arg(1000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(MapSpring)
