@@ -10,8 +10,8 @@ DialogGraph BuildDialogGraph(const Project& project) {
     DialogGraph graph;
     graph.nodes.reserve(static_cast<std::size_t>(project.DialogCount()));
     std::unordered_map<const TDialogItem*, int> nodeOfDialog;
-    std::unordered_map<std::int32_t, int> firstWithNumber; // also counts the dialogs per number
-    std::unordered_map<std::int32_t, int> timesSeen;
+    std::unordered_map<std::int32_t, int> firstWithNumber; // node of the first dialog per number
+    std::unordered_map<std::int32_t, int> timesSeen;       // dialogs per number so far
     int position = 0;
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next, ++position) {
         const int index = static_cast<int>(graph.nodes.size());

@@ -96,7 +96,11 @@ public:
             SetAll(edges.back(), attributes);
         }
         const char* name = engine == LayoutEngine::Layered ? "dot" : "sfdp";
-        if (gvLayout(Context(), graph_, name) != 0) Fail("разложить");
+        if (gvLayout(Context(), graph_, name) != 0) {
+            agclose(graph_); // a constructor that throws runs no destructor
+            graph_ = nullptr;
+            Fail("разложить");
+        }
         laidOut_ = true;
     }
     ~LaidOut() {
