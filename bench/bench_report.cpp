@@ -45,6 +45,8 @@ const std::vector<std::pair<std::string, Goal>>& Goals() {
           "read the file, write and flush as many bytes", 10, 0, 10000, 3, 0, false, false}},
         {"Check", {"Check the project (script facts kept)", "", 0, 0.05}},
         {"ImportFresh", {"INI import, fresh process", "", 0, 0, 100000, 0, 400e6, false, false}},
+        {"MapLayered", {"Lay out the dialog map (layered, dot)", "", 0, 1.0, 100, 0, 0, false, false}},
+        {"MapSpring", {"Lay out the dialog map (spring, sfdp)", "", 0, 1.0, 1000}},
         {"BlankRecords",
          {"Blank dialog records alone (bytes: their memory)", "read the .tlk file", 0, 0, 10000, 0,
           0, true, false}},

@@ -18,7 +18,7 @@ constexpr std::int64_t kLargestFuzzedRange = 2000;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kv;
     const std::string_view bytes = fuzz::Bytes(data, size);
-    const IniFile ini = IniFile::Parse(bytes);
+    const IniFile ini = IniFile::Parse(std::string(bytes));
     const std::int64_t start = ini.ReadInteger("Main", "FunctionStart", 1000);
     const std::int64_t end = ini.ReadInteger("Main", "FunctionEnd", 0);
     if (end - start + 1 > kLargestFuzzedRange) return 0;

@@ -15,6 +15,7 @@ load=$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo unknown)
 # Three repetitions; the table shows the median of each.
 args=(--benchmark_repetitions=3 --benchmark_report_aggregates_only=true "$@")
 "$build/bench/korv_bench" "${args[@]}" --korv_markdown="$parts/files.md"
+"$build/bench/korv_bench_graph" "${args[@]}" --korv_markdown="$parts/graph.md"
 if [ -x "$build/bench/korv_bench_window" ]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/korv_bench_window" "${args[@]}" \
     --korv_markdown="$parts/window.md"
@@ -40,6 +41,8 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2- | sed 's/^ 
   echo "read from the kernel when the process ends; every other row is timed in warm memory."
   echo
   cat "$parts/files.md"
+  echo
+  cat "$parts/graph.md"
   if [ -f "$parts/window.md" ]; then
     echo
     cat "$parts/window.md"

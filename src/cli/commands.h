@@ -31,6 +31,9 @@ int Check(const std::vector<std::string>& args);
 // `recover SCRIPT PROJECT`: writes the project recovered from a compiled script and prints, one
 // line each, what could not be recovered; throws kv::Error on a failure.
 int Recover(const std::vector<std::string>& args);
+// `graph PROJECT [--format dot|svg] [-o FILE]`: the dialogs and where their answers lead, on
+// stdout or into FILE; throws kv::Error on a failure.
+int Graph(const std::vector<std::string>& args);
 
 // `play PROJECT [--start N] [--choose K,...] [--set NAME=VALUE ...] [--json] [--assume-hidden]`:
 // plays dialogs as the game would run them; 1 when a choice could not be made.

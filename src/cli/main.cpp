@@ -34,6 +34,7 @@ constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli play PROJECT [--start N] [--choose K,...] "
                                "[--set NAME=VALUE ...] [--json] [--assume-hidden]\n"
                                "  korvanthiel-cli recover SCRIPT PROJECT\n"
+                               "  korvanthiel-cli graph PROJECT [--format dot|svg] [-o FILE]\n"
                                "  korvanthiel-cli --help | --version\n";
 
 constexpr const char* kHelp =
@@ -61,6 +62,10 @@ constexpr const char* kHelp =
     "  recover SCRIPT PROJECT\n"
     "      Rebuilds the project from the generated code of a compiled SCRIPT and writes it as\n"
     "      the .tlk project file PROJECT; prints, one line each, what could not be recovered.\n"
+    "  graph PROJECT [--format dot|svg] [-o FILE]\n"
+    "      Writes the dialogs and where their answers lead as a Graphviz graph: dot text\n"
+    "      (default; nodes named by function number, one edge per answer labelled with its\n"
+    "      number) or an SVG picture, on stdout or into FILE.\n"
     "\n"
     "PROJECT and INPUT are read as an INI project when the name ends in .ini, otherwise as a\n"
     ".tlk project file. Exit status: 0 success, 1 failure (nothing written), 2 wrong usage.\n";
@@ -174,6 +179,7 @@ int main(int argc, char** argv) {
         if (command == "check") return kv::cli::Check(args);
         if (command == "play") return kv::cli::Play(args);
         if (command == "recover") return kv::cli::Recover(args);
+        if (command == "graph") return kv::cli::Graph(args);
         return Usage();
     } catch (const kv::Error& e) {
         std::cerr << "korvanthiel-cli: " << e.what() << "\n";

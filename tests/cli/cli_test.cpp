@@ -158,12 +158,27 @@ TEST_F(Cli, CheckPrintsAProblemALineAndFailsOnErrorsOnly) {
     EXPECT_EQ(Run("check " KORV_EXAMPLES "/tavern.tlk"), 0) << out; // the shipped example
 }
 
+TEST_F(Cli, GraphWritesTheExamplesMapAsDotOrSvg) {
+    const std::string golden = ReadBytes(KORV_TEST_DATA "/graph/tavern.dot");
+    ASSERT_EQ(Run("graph " KORV_EXAMPLES "/tavern.tlk"), 0) << err;
+    EXPECT_EQ(out, golden);
+    ASSERT_EQ(Run("graph " KORV_EXAMPLES "/tavern.tlk -o map.dot --format dot"), 0) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(ReadBytes(dir.Path("map.dot")), golden);
+    ASSERT_EQ(Run("graph --format svg quest.tlk -o map.svg"), 0) << err;
+    const std::string svg = ReadBytes(dir.Path("map.svg"));
+    EXPECT_NE(svg.find("<title>1003&#45;&gt;2000</title>"), std::string::npos) << svg;
+    EXPECT_EQ(Run("graph quest.tlk -o no/folder/map.svg --format svg"), 1);
+    EXPECT_NE(err.find("File not found"), std::string::npos) << err;
+}
+
 TEST_F(Cli, WrongUsageExitsWith2AndWritesNothing) {
     for (const char* args :
          {"", "compile", "frobnicate x", "--frobnicate", "compile quest.tlk extra",
           "compile quest.tlk --script", "compile quest.tlk --script a.erm --script b.erm",
           "compile --verbose quest.tlk", "convert quest.tlk", "convert quest.tlk a.tlk b.tlk",
-          "check", "check quest.tlk --strict", "check quest.tlk --script"}) {
+          "check", "check quest.tlk --strict", "check quest.tlk --script", "graph",
+          "graph quest.tlk --format png", "graph quest.tlk -o", "graph quest.tlk -o a -o b"}) {
         EXPECT_EQ(Run(args), 2) << args;
         EXPECT_EQ(err.rfind("Usage:", 0), 0u) << args;
     }
