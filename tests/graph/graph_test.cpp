@@ -17,25 +17,25 @@ struct Answer {
     std::int32_t function; // the stored number
     int link;              // position of the linked dialog, -1 for none
 };
-struct DialogSpec {
+struct DialogShape {
     std::int32_t function;
     std::vector<Answer> answers;
 };
 struct GraphCase {
     const char* name;
-    std::vector<DialogSpec> dialogs;
+    std::vector<DialogShape> dialogs;
     std::vector<std::string> nodes; // id, then "*" for an outside function
     std::vector<std::string> edges; // "from->to:answer" by node id
 };
 
-Project MakeProject(const std::vector<DialogSpec>& dialogs) {
+Project MakeProject(const std::vector<DialogShape>& dialogs) {
     Project project;
-    for (const DialogSpec& spec : dialogs)
-        project.AppendDialog()->FunctionNumber = spec.function;
+    for (const DialogShape& shape : dialogs)
+        project.AppendDialog()->FunctionNumber = shape.function;
     int position = 0;
-    for (const DialogSpec& spec : dialogs) {
+    for (const DialogShape& shape : dialogs) {
         TDialogItem& d = *project.DialogAt(position++);
-        for (const Answer& a : spec.answers) {
+        for (const Answer& a : shape.answers) {
             const auto k = static_cast<std::size_t>(a.slot);
             d.Variant[k] = "ответ " + std::to_string(a.slot + 1);
             d.Function[k] = a.function;
