@@ -272,21 +272,11 @@ void EditRecorder::SetSlot(int dialog, int slot, const SlotContent& content) {
     if (!(step->before == step->after)) Run(std::move(step));
 }
 
-void EditRecorder::InsertSlot(int dialog, int slot) {
+void EditRecorder::ShiftSlots(int dialog, int slot, bool insert) {
     CheckSlot(slot);
     DialogOf(project_, dialog);
     auto step = std::make_unique<SlotShiftStep>();
-    step->insert = true;
-    step->dialog = dialog;
-    step->slot = slot;
-    Run(std::move(step));
-}
-
-void EditRecorder::DeleteSlot(int dialog, int slot) {
-    CheckSlot(slot);
-    DialogOf(project_, dialog);
-    auto step = std::make_unique<SlotShiftStep>();
-    step->insert = false;
+    step->insert = insert;
     step->dialog = dialog;
     step->slot = slot;
     Run(std::move(step));

@@ -125,8 +125,8 @@ public:
     // with that number (none when no dialog has it).
     void SetFollowUp(int dialog, int slot, std::int32_t number);
     void SetSlot(int dialog, int slot, const SlotContent& content);
-    void InsertSlot(int dialog, int slot);
-    void DeleteSlot(int dialog, int slot);
+    void InsertSlot(int dialog, int slot) { ShiftSlots(dialog, slot, true); }
+    void DeleteSlot(int dialog, int slot) { ShiftSlots(dialog, slot, false); }
     void SwapSlots(int dialog, int a, int b);
     TDialogItem* InsertDialog(int position, std::unique_ptr<TDialogItem> dialog);
     // Links into the removed dialog become plain numbers, as Project::RemoveDialog makes them.
@@ -135,6 +135,7 @@ public:
 
 private:
     void Run(std::unique_ptr<EditStep> step);
+    void ShiftSlots(int dialog, int slot, bool insert);
     Edit& edit_;
     Project& project_;
     ProjectObserver* observer_;
