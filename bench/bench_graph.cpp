@@ -1,5 +1,6 @@
 // The dialog map: the graph built from a project and laid out by Graphviz, as the window does it
 // before it can paint the map, under the layered engine and the spring engine for large projects.
+#include "floor_timing.h"
 #include "generated_project.h"
 
 #include "graph/dialog_graph.h"
@@ -7,31 +8,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-
 namespace kv::bench {
 namespace {
 
 void LayOut(benchmark::State& state, LayoutEngine engine) {
-    using Clock = std::chrono::steady_clock;
     const int dialogs = static_cast<int>(state.range(0));
     const Project project = MakeBenchProject(dialogs);
-    double seconds = 0;
-    std::size_t edges = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        const DialogGraph graph = BuildDialogGraph(project);
-        GraphLayout layout = LayOutGraph(graph, engine);
-        const double taken = std::chrono::duration<double>(Clock::now() - start).count();
-        edges = graph.edges.size();
-        benchmark::DoNotOptimize(layout);
-        state.SetIterationTime(taken);
-        seconds += taken;
-    }
-    state.counters["dialogs"] = dialogs;
-    state.counters["edges"] = static_cast<double>(edges);
-    state.counters["us_per_dialog"] =
-        seconds / static_cast<double>(state.iterations()) / dialogs * 1e6;
+    MeasureEach(state, dialogs, [&] { return LayOutGraph(BuildDialogGraph(project), engine); });
+    state.counters["edges"] = static_cast<double>(BuildDialogGraph(project).edges.size());
 }
 
 void MapLayered(benchmark::State& state) { LayOut(state, LayoutEngine::Layered); }

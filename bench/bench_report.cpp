@@ -145,8 +145,7 @@ std::string Targets(const Goal& g, const Row& row) {
         parts.push_back("≤ " + Format("%.0f", g.maxRatio) +
                         "× floor: " + Verdict(row.ratio <= g.maxRatio));
     if (g.floor[0] == '\0' && g.maxSeconds > 0)
-        parts.push_back("< " + Format("%.0f", g.maxSeconds) +
-                        " s: " + Verdict(row.seconds < g.maxSeconds));
+        parts.push_back("< " + Limit(g.maxSeconds) + ": " + Verdict(row.seconds < g.maxSeconds));
     if (g.maxPeakToFile > 0) {
         parts.push_back("peak ≤ " + Format("%.0f", g.maxPeakToFile) +
                         "× file: " + Verdict(row.peakBytes <= g.maxPeakToFile * row.bytes));

@@ -53,4 +53,28 @@ void MeasureAgainstFloor(benchmark::State& state, std::size_t bytes, int dialogs
     state.counters["us_per_dialog"] = operationSeconds / iterations / dialogs * 1e6;
 }
 
+// Times `operation` once per iteration, for what has no floor to stand beside: the benchmark's
+// time is the operation's (manual time), and the counters give the size and the time per dialog.
+// Whatever `operation` returns is destroyed after its clock stops.
+template <class Operation>
+void MeasureEach(benchmark::State& state, int dialogs, Operation&& operation) {
+    using Clock = std::chrono::steady_clock;
+    double operationSeconds = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        Clock::time_point stop;
+        {
+            auto result = operation();
+            stop = Clock::now();
+            benchmark::DoNotOptimize(result);
+        }
+        const double seconds = std::chrono::duration<double>(stop - start).count();
+        state.SetIterationTime(seconds);
+        operationSeconds += seconds;
+    }
+    state.counters["dialogs"] = dialogs;
+    state.counters["us_per_dialog"] =
+        operationSeconds / static_cast<double>(state.iterations()) / dialogs * 1e6;
+}
+
 } // namespace kv::bench
