@@ -1,5 +1,7 @@
 #include "check/check_project.h"
 
+#include "erm/generator.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_map>
@@ -8,9 +10,6 @@ namespace kv {
 
 namespace {
 
-// The widest exponent whose mask still fits the signed 32-bit number the game reads.
-constexpr int kLargestEscape = 30;
-constexpr int kLargestDefault = kLargestEscape + 1;
 constexpr int kLastSkill = 28;
 constexpr int kLastSkillLevel = 3;
 constexpr int kManyCallers = -2;
@@ -169,9 +168,7 @@ private:
         const int preset = d.VariantDefault;
         if (escape > kLargestEscape) {
             AddError(d, -1, ProblemField::VariantEscape,
-                     "VariantEscape = " + Number(escape) +
-                         " не годится для кода ERM (допустимо от 0 до " + Number(kLargestEscape) +
-                         ")");
+                     MaskOutOfRangeText("VariantEscape", escape, kLargestEscape));
         } else if ((escape >= kSlotCount || !d.SlotInUse(escape)) &&
                    std::any_of(d.Variants.begin(), d.Variants.end(), CanFail)) {
             AddWarning(d, -1, ProblemField::VariantEscape,
@@ -180,9 +177,7 @@ private:
         }
         if (preset > kLargestDefault) {
             AddError(d, -1, ProblemField::VariantDefault,
-                     "VariantDefault = " + Number(preset) +
-                         " не годится для кода ERM (допустимо от 0 до " + Number(kLargestDefault) +
-                         ")");
+                     MaskOutOfRangeText("VariantDefault", preset, kLargestDefault));
         } else if (preset > 0 && (preset > kSlotCount || !d.SlotInUse(preset - 1))) {
             AddWarning(d, -1, ProblemField::VariantDefault,
                        "VariantDefault = " + Number(preset) + " указывает на пустой ответ");

@@ -1,5 +1,6 @@
 #include "erm/choice_reader.h"
 
+#include "erm/generator.h"
 #include "text/cp1251.h"
 
 #include <array>
@@ -49,31 +50,30 @@ std::optional<std::string_view> Between(std::string_view line, std::string_view 
     return line.substr(head.size(), line.size() - head.size() - tail.size());
 }
 
-// The slot whose mask is m (1, 2, 4 ... 2048), or -1.
-int SlotOfMask(std::int64_t m) {
-    for (int k = 0; k < kSlotCount; ++k) {
-        if (m == std::int64_t{1} << k) return k;
-    }
-    return -1;
-}
-
 // n for m = 2 to the power n, up to the largest mask that fits a signed 32-bit number; else -1.
 int MaskExponent(std::int64_t m) {
-    for (int n = 0; n <= 30; ++n) {
+    for (int n = 0; n <= kLargestEscape; ++n) {
         if (m == std::int64_t{1} << n) return n;
     }
     return -1;
 }
 
+// The slot whose mask is m (1, 2, 4 ... 2048), or -1.
+int SlotOfMask(std::int64_t m) {
+    const int n = MaskExponent(m);
+    return n < kSlotCount ? n : -1;
+}
+
 // The fixed texts of the code, in the script's code page, and the per-slot caption lines.
 struct Patterns {
-    std::string skillFailed, costNeeded, rewardGiven, artefactGiven;
+    std::string skillFailed, costNeeded, rewardGiven;
     std::array<std::string, kSlotCount> caption, skillCheck, failOn;
 
     Patterns() {
-        skillFailed = "!!IF&y-2=#/y-1<#:Q1/20/#/12/0/1^" + Utf8ToCp1251("[неудачно]") + "^;";
-        costNeeded = "!!IF&y-2=#/y-1<#:Q1/#/#/1^" + Utf8ToCp1251("Необходимо:") + "^;";
-        rewardGiven = "!!IF&y-3=#:Q1/#/#/1^" + Utf8ToCp1251("Вы получаете:") + "^;";
+        const GameTexts& texts = RussianGameTexts();
+        skillFailed = "!!IF&y-2=#/y-1<#:Q1/20/#/12/0/1^" + texts.failed + "^;";
+        costNeeded = "!!IF&y-2=#/y-1<#:Q1/#/#/1^" + texts.needed + "^;";
+        rewardGiven = "!!IF&y-3=#:Q1/#/#/1^" + texts.youGet + "^;";
         for (int k = 0; k < kSlotCount; ++k) {
             const std::string z = "!!VRz" + std::to_string(k + 1);
             const auto i = static_cast<std::size_t>(k);

@@ -36,14 +36,10 @@ private:
     std::string& text_;
 };
 
-// The largest exponent whose power of two still fits a signed 32-bit number.
-constexpr int kLargestMaskExponent = 30;
-
 [[noreturn]] void ThrowMaskOutOfRange(const TDialogItem& dialog, std::string_view field, int value,
                                       int largest) {
-    throw Error("Функция " + std::to_string(dialog.FunctionNumber) + ": " + std::string(field) +
-                " = " + std::to_string(value) + " не годится для кода ERM (допустимо от 0 до " +
-                std::to_string(largest) + ")");
+    throw Error("Функция " + std::to_string(dialog.FunctionNumber) + ": " +
+                MaskOutOfRangeText(field, value, largest));
 }
 
 // The message: lines up to the last non-empty one joined by LF, with every caret removed, since
@@ -151,12 +147,11 @@ void AppendDialogCode(std::string& text, const TDialogItem& dialog) {
     // fit before anything is appended, so a failed compile leaves no half block behind. A dialog
     // without the choice code writes no mask, and so has nothing to refuse.
     const bool writesChoice = dialog.SlotInUse(0);
-    if (writesChoice && dialog.VariantEscape > kLargestMaskExponent) {
-        ThrowMaskOutOfRange(dialog, "VariantEscape", dialog.VariantEscape, kLargestMaskExponent);
+    if (writesChoice && dialog.VariantEscape > kLargestEscape) {
+        ThrowMaskOutOfRange(dialog, "VariantEscape", dialog.VariantEscape, kLargestEscape);
     }
-    if (writesChoice && dialog.VariantDefault > kLargestMaskExponent + 1) {
-        ThrowMaskOutOfRange(dialog, "VariantDefault", dialog.VariantDefault,
-                            kLargestMaskExponent + 1);
+    if (writesChoice && dialog.VariantDefault > kLargestDefault) {
+        ThrowMaskOutOfRange(dialog, "VariantDefault", dialog.VariantDefault, kLargestDefault);
     }
 
     CodeWriter out(text);
@@ -176,6 +171,11 @@ void AppendDialogCode(std::string& text, const TDialogItem& dialog) {
     }
     for (int k = 0; k < kSlotCount; ++k)
         AppendEffects(out, dialog, k, VariantMask(k));
+}
+
+std::string MaskOutOfRangeText(std::string_view field, int value, int largest) {
+    return std::string(field) + " = " + std::to_string(value) +
+           " не годится для кода ERM (допустимо от 0 до " + std::to_string(largest) + ")";
 }
 
 const GameTexts& RussianGameTexts() {
