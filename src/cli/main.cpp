@@ -5,16 +5,13 @@
 #include "erm/splice.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
-#include "text/cp1251.h"
 #include "text/ascii.h"
 #include "text/error.h"
-#include "text/paths.h"
 #include "text/file_io.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <new>
 #include <string>

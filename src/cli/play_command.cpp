@@ -149,7 +149,6 @@ std::string Utf8(const std::string& cp1251) {
     return Cp1251ToUtf8(cp1251);
 }
 
-// Why an answer with a caption is not offered, or empty when it is.
 // Why an answer with a caption is not offered, or what was assumed for it; empty when offered
 // without question.
 std::string HiddenBecause(const AnswerView& answer) {

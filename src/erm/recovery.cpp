@@ -6,6 +6,7 @@
 #include "text/cp1251.h"
 #include "text/error.h"
 #include "text/file_io.h"
+#include "text/paths.h"
 
 #include <algorithm>
 #include <array>
@@ -19,8 +20,6 @@ namespace kv {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-constexpr std::string_view kWarningText =
-    " Warning - do not touch \"Korvanthiel data begin\" string!";
 constexpr std::string_view kMessageStart = "!!IF:M^";
 
 // What may stand between a block's head and its choice code: the script before the message, the
@@ -325,8 +324,7 @@ private:
 } // namespace
 
 RecoveredProject RecoverProject(std::string_view script) {
-    const std::string marker = "\n" + std::string(kMarkerLine);
-    const std::size_t at = script.find(marker);
+    const std::size_t at = FindMarker(script);
     if (at == std::string_view::npos) {
         throw Error("В скрипте нет строки \";Korvanthiel data begin>>>>>\" в начале строки: "
                     "восстанавливать нечего");
@@ -335,7 +333,7 @@ RecoveredProject RecoverProject(std::string_view script) {
         static_cast<int>(std::count(script.begin(),
                                     script.begin() + static_cast<std::ptrdiff_t>(at) + 1, '\n')) +
         1;
-    std::string_view region = script.substr(at + marker.size());
+    std::string_view region = script.substr(at + 1 + kMarkerLine.size());
 
     // The region's lines; its last line ends with CR LF, the others with LF.
     RecoveredProject out;
@@ -399,10 +397,8 @@ RecoveredProject RecoverProject(std::string_view script) {
 RecoveredProject RecoverScriptFile(const std::string& path) {
     const std::string script = ReadWholeFile(path);
     RecoveredProject recovered = RecoverProject(script);
-    const std::filesystem::path file =
-        std::filesystem::absolute(std::filesystem::path(std::u8string(path.begin(), path.end())));
-    const std::u8string full = file.lexically_normal().u8string();
-    recovered.project.ScriptFile = Utf8ToCp1251(std::string(full.begin(), full.end()));
+    const std::filesystem::path file = std::filesystem::absolute(PathFromUtf8(path));
+    recovered.project.ScriptFile = Utf8ToCp1251(Utf8FromPath(file.lexically_normal()));
     return recovered;
 }
 

@@ -12,9 +12,6 @@ namespace kv {
 
 namespace {
 
-constexpr std::string_view kWarningText =
-    " Warning - do not touch \"Korvanthiel data begin\" string!";
-
 // Room for the generated code of a typical dialog; the text grows past it when it must.
 constexpr std::size_t kTypicalBlockSize = 512;
 
@@ -75,7 +72,7 @@ CompileResult CompileScript(const Project& project, const std::string& scriptPat
     // A folder is no script either; a pipe or a device is there, and is refused when it is read.
     std::error_code ec;
     if (!PathExists(scriptPath) ||
-        std::filesystem::is_directory(std::u8string(scriptPath.begin(), scriptPath.end()), ec)) {
+        std::filesystem::is_directory(PathFromUtf8(scriptPath), ec)) {
         throw ScriptNotFound();
     }
     RefuseProjectAsScript(project.ProjectFileName, scriptPath);

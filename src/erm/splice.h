@@ -12,6 +12,9 @@ namespace kv {
 
 // The line that opens the generated region of a script, without its leading LF.
 inline constexpr std::string_view kMarkerLine = ";Korvanthiel data begin>>>>>";
+// The end of the line that follows the marker, after its date and time.
+inline constexpr std::string_view kWarningText =
+    " Warning - do not touch \"Korvanthiel data begin\" string!";
 
 // Thrown when the script file does not exist (an empty path counts as missing); the message is
 // "Не найден выходной файл!" and a window shows it with the caption "Ошибка".
