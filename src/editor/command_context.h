@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/project.h"
+#include "model/project_edits.h" // kNewVariantCaption
 
 #include <QString>
 
@@ -23,9 +24,6 @@ struct CommandContext {
     OutlineTree& tree;
     ModalSeam& seam;
 };
-
-// The caption of every variant that a command creates.
-inline constexpr char kNewVariantCaption[] = "New variant";
 
 // True while a caption is being edited in place: every command then leaves everything alone, so
 // that its keys reach the caption editor.

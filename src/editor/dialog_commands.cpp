@@ -6,18 +6,12 @@
 #include "editor/outline_tree.h"
 #include "editor/qt_text.h"
 #include "editor/variant_commands.h"
+#include "model/project_edits.h"
 #include "text/whole_number.h"
 
 namespace kv {
 
 namespace {
-
-// The number after the last dialog's, kept to 32 bits like every number field.
-std::int32_t NextFunctionNumber(const Project& project) {
-    const TDialogItem* last = project.LastDialog();
-    if (last == nullptr) return project.FunctionStart;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(last->FunctionNumber) + 1u);
-}
 
 // Every field of the source except its number and its place in the list: the copy's variants
 // lead to the same dialogs as the source's.

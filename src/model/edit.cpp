@@ -103,12 +103,7 @@ struct DialogStep final : EditStep {
     bool insert = true;
     int position = 0;
     std::unique_ptr<TDialogItem> held; // while the record is out of the list
-    struct LinkIn {
-        TDialogItem* from;
-        std::size_t slot;
-        std::int32_t function;
-    };
-    std::vector<LinkIn> links;
+    std::vector<Project::UnlinkedSlot> links;
 
     ProjectChange Change() const override {
         return {insert ? Kind::DialogInserted : Kind::DialogRemoved, position};
@@ -141,14 +136,7 @@ struct DialogStep final : EditStep {
         held = p.TakeDialog(position);
         if (!held) throw Error("No such dialog");
         if (insert) return; // nothing leads to a record that this edit brought in
-        for (TDialogItem* other = p.Dialogs(); other; other = other->Next) {
-            for (std::size_t k = 0; k < kSlotCount; ++k) {
-                if (other->LinkDialog[k] != held.get()) continue;
-                links.push_back({other, k, other->Function[k]});
-                other->LinkDialog[k] = nullptr;
-                other->Function[k] = held->FunctionNumber;
-            }
-        }
+        links = p.UnlinkFrom(*held);
     }
 };
 

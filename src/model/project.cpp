@@ -106,15 +106,20 @@ TDialogItem* Project::InsertDialog(int position, std::unique_ptr<TDialogItem> di
 
 void Project::RemoveDialog(int position) {
     std::unique_ptr<TDialogItem> d = TakeDialog(position);
-    if (!d) return;
+    if (d) UnlinkFrom(*d);
+}
+
+std::vector<Project::UnlinkedSlot> Project::UnlinkFrom(const TDialogItem& removed) {
+    std::vector<UnlinkedSlot> changed;
     for (TDialogItem* other = head_; other; other = other->Next) {
         for (std::size_t k = 0; k < kSlotCount; ++k) {
-            if (other->LinkDialog[k] == d.get()) {
-                other->LinkDialog[k] = nullptr;
-                other->Function[k] = d->FunctionNumber;
-            }
+            if (other->LinkDialog[k] != &removed) continue;
+            changed.push_back({other, k, other->Function[k]});
+            other->LinkDialog[k] = nullptr;
+            other->Function[k] = removed.FunctionNumber;
         }
     }
+    return changed;
 }
 
 void Project::ClearDialogs() {

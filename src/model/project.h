@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kv {
 
@@ -51,6 +52,15 @@ public:
     // link into it becomes a plain number: the slot's link is set to null and its Function to the
     // removed dialog's FunctionNumber, so that the follow-up stays what it was.
     void RemoveDialog(int position);
+    // The part of RemoveDialog that turns every link into `removed` into its plain number, for a
+    // record already taken out of the list. Gives the slots it changed, with the number each
+    // held before, so that an undo can lead them back.
+    struct UnlinkedSlot {
+        TDialogItem* from;
+        std::size_t slot;
+        std::int32_t function;
+    };
+    std::vector<UnlinkedSlot> UnlinkFrom(const TDialogItem& removed);
     // Unlinks the dialog at position and hands it over, links into it untouched; null for a
     // position outside the list. Edits keep a taken record and put the same one back on undo, so
     // that every link into it stays valid.
