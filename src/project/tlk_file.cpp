@@ -226,41 +226,21 @@ std::string SerializeProject(const Project& project) {
     return out;
 }
 
-namespace {
-
-// Refuses a file that holds more dialogs than a project may have, before a record is made for
-// any of them. Each dialog but the last holds 278 numbers, each at least a character and a blank
-// after it, so a smaller file cannot hold too many and is not counted; a larger one is walked
-// once through a single scratch record.
-void RefuseTooManyDialogs(std::string_view bytes) {
-    constexpr std::int64_t kNumbersPerDialog = 2 + 23 * kSlotCount;
-    if (static_cast<std::int64_t>(bytes.size()) < kMaxDialogs * 2 * kNumbersPerDialog) return;
-    Reader reader(bytes);
-    auto scratch = std::make_unique<TDialogItem>();
-    std::string projectValue;
-    reader.Number(scratch->FunctionNumber);
-    reader.Text(projectValue);
-    for (std::int64_t count = 1; !reader.AtEnd(); ++count) {
-        if (count > kMaxDialogs) {
-            throw ProjectFileError("Слишком много диалогов в файле проекта (не больше " +
-                                   FormatNumber(kMaxDialogs) + ")");
-        }
-        WalkBlock(*scratch, reader);
-    }
-}
-
-} // namespace
-
 ProjectFileError::ProjectFileError(const std::string& text, std::int64_t line)
     : Error(text), line_(line) {}
 
 Project ParseProject(std::string_view bytes) {
-    RefuseTooManyDialogs(bytes);
     Project project;
     Reader reader(bytes);
     reader.Number(project.FunctionStart);
     reader.Text(project.ScriptFile);
     while (!reader.AtEnd()) {
+        // Dialogs are counted as they are read, not lines: a record now costs little more than
+        // what it holds, so the memory spent before a refusal is bounded by the file and the limit.
+        if (project.DialogCount() >= kMaxDialogs) {
+            throw ProjectFileError("Слишком много диалогов в файле проекта (не больше " +
+                                   FormatNumber(kMaxDialogs) + ")");
+        }
         auto dialog = std::make_unique<TDialogItem>();
         WalkBlock(*dialog, reader);
         project.AppendDialog(std::move(dialog));
