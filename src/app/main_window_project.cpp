@@ -213,16 +213,11 @@ void TMain::ERM1Click() {
     request.fileName.clear();
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen || !QFileInfo::exists(*chosen)) return;
-    std::vector<RecoveryNote> notes;
-    try {
-        RecoveredProject recovered = RecoverScriptFile(ToUtf8Path(*chosen));
-        notes = std::move(recovered.notes);
-        // Like an INI import, the recovered project has no file yet: the first save asks.
-        TakeProject(std::move(recovered.project), QString());
-    } catch (const Error& e) {
-        ReportError(QString::fromUtf8(e.what()));
-        return;
-    }
+    // A failure is reported by the command guard, and leaves the open project as it was.
+    RecoveredProject recovered = RecoverScriptFile(ToUtf8Path(*chosen));
+    std::vector<RecoveryNote> notes = std::move(recovered.notes);
+    // Like an INI import, the recovered project has no file yet: the first save asks.
+    TakeProject(std::move(recovered.project), QString());
     if (notes.empty()) return;
     // The notes name the script's lines; a long list is cut, the command-line tool gives it all.
     constexpr std::size_t kShown = 25;
@@ -270,10 +265,7 @@ void TMain::N11Click() {
         seam_->ShowMessage(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"),
                            MessageIcon::Error);
         return;
-    } catch (const Error& e) {
-        ReportError(QString::fromUtf8(e.what()));
-        return;
-    }
+    } // any other failure is reported by the command guard
     seam_->ShowMessage(QStringLiteral("Скрипт успешно ИСПОРЧЕН! Приятной работы)"), kCaption,
                        MessageIcon::Information);
 }
