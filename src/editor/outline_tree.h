@@ -31,7 +31,6 @@ public:
     QTreeWidgetItem* EditedNode() const;
     // Forgets a caption edit armed by a click on the selected node and not started yet.
     void CancelPendingEdit();
-    bool EditPending() const { return pendingEdit_.isActive(); }
 
 signals:
     // An in-place caption edit ended with the user's confirmation. The node's caption takes

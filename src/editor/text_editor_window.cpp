@@ -39,7 +39,6 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->installEventFilter(this);
-    connect(Memo1, &QPlainTextEdit::blockCountChanged, this, &TForm2::UpdateLineCount);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TForm2::UpdateLineCount);
 
     StatusBar1 = new QStatusBar(this);
@@ -106,21 +105,26 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-QStringList TForm2::LongLines() const {
-    const QStringList lines = Lines();
+namespace {
+
+// The numbers of the message lines longer than a message line holds.
+QStringList LongLines(const QStringList& lines) {
     QStringList numbers;
-    for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), kLineLimit); ++i)
+    for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), TForm2::kLineLimit); ++i)
         if (ToCp1251(lines[i]).size() > LineString::capacity()) numbers << QString::number(i + 1);
     return numbers;
 }
 
+} // namespace
+
 void TForm2::UpdateLineCount() {
-    const auto count = Lines().size();
+    const QStringList lines = Lines();
+    const auto count = lines.size();
     QString text = QStringLiteral("Строк: %1/%2").arg(count).arg(kLineLimit);
     // What the save would drop is said while the user can still put it right: the lines after
     // the thirtieth, and the end of a line longer than a message line holds (the wrapping hides
     // how long a line is).
-    const QStringList tooLong = LongLines();
+    const QStringList tooLong = LongLines(lines);
     if (tooLong.size() == 1)
         text += QStringLiteral("  — строка %1 длиннее %2 знаков, ее конец будет обрезан")
                     .arg(tooLong.constFirst())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/dialog_item.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -23,7 +25,7 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(QWidget* parent = nullptr);
 
-    static constexpr int kLineLimit = 30;
+    static constexpr int kLineLimit = kTextLineCount; // the lines a message holds
 
     // 0: save; 1: discard.
     int ResultFlag() const { return resultFlag_; }
@@ -31,9 +33,6 @@ public:
     // The edit area's lines; an empty edit area has none.
     QStringList Lines() const;
     void SetLines(const QStringList& lines);
-    // The numbers (from 1) of the saved lines too long for a message line, whose end the save
-    // would cut.
-    QStringList LongLines() const;
 
     void FormShow();
     void N2Click(); // "Не сохранять (Esc)"
