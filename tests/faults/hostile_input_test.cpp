@@ -73,13 +73,5 @@ TEST(HostileInput, APipeOrAnOversizedFileIsRefusedAtOnce) {
     EXPECT_EQ(ReadSettings(pipe).Width, Settings{}.Width);      // the designed values
 }
 
-TEST(HostileInput, OnlyTheMasksThatAreWrittenAreChecked) {
-    // VariantEscape -1 reads as 255, too wide for a mask, which only an answer in slot 0 writes.
-    const std::string ini = "[Main]\nFunctionStart=1\nFunctionEnd=1\n[1]\nVariantEscape=-1\n";
-    EXPECT_EQ(ErrorOf([&] { SpliceScript("", ImportIniProject(ini), ""); }), "(no error)");
-    EXPECT_THAT(ErrorOf([&] { SpliceScript("", ImportIniProject(ini + "Variant0=a\n"), ""); }),
-                testing::HasSubstr("VariantEscape = 255"));
-}
-
 } // namespace
 } // namespace kv::faults
