@@ -10,8 +10,7 @@ namespace kv {
 
 namespace {
 
-constexpr int kLastSkill = 28;
-constexpr int kLastSkillLevel = 3;
+constexpr int kSkillCountLevel = 3;
 constexpr int kManyCallers = -2;
 
 std::string Number(std::int64_t n) {
@@ -217,14 +216,14 @@ private:
                            "ответ ведет к функции " + Number(next) +
                                ", которой нет ни в проекте, ни в скрипте");
             }
-            if (v.Skill > kLastSkill) {
+            if (v.Skill > kSkillCount) {
                 AddWarning(d, k, ProblemField::Skill,
-                           "номер навыка " + Number(v.Skill) + " больше " + Number(kLastSkill));
+                           "номер навыка " + Number(v.Skill) + " больше " + Number(kSkillCount));
             }
-            if (v.Skill > 0 && v.Slevel > kLastSkillLevel) {
+            if (v.Skill > 0 && v.Slevel > kSkillCountLevel) {
                 AddWarning(d, k, ProblemField::Slevel,
                            "уровень навыка " + Number(v.Slevel) + " больше " +
-                               Number(kLastSkillLevel) + ": требование не выполнится никогда");
+                               Number(kSkillCountLevel) + ": требование не выполнится никогда");
             }
         }
     }

@@ -13,7 +13,7 @@ namespace kv {
 namespace {
 
 // The game's secondary skills in its own order; Skill n is entry n - 1.
-constexpr std::array<std::string_view, 28> kSkillNames = {
+constexpr std::array<std::string_view, kSkillCount> kSkillNames = {
     "Поиск пути",  "Стрельба",   "Логистика",     "Разведка",      "Дипломатия", "Навигация",
     "Лидерство",   "Мудрость",   "Мистицизм",     "Удача",         "Баллистика", "Орлиный глаз",
     "Некромантия", "Имущество",  "Магия огня",    "Магия воздуха", "Магия воды", "Магия земли",

@@ -12,6 +12,7 @@ namespace kv {
 
 constexpr int kSlotCount = 12;     // answer slots of a dialog
 constexpr int kTextLineCount = 30; // lines of a dialog's message
+constexpr int kSkillCount = 28;    // the game's secondary skills, Skill 1..28 (0 is none)
 constexpr int kResourceCount = 8;  // wood, mercury, ore, sulfur, crystals, gems, gold, mythril
 
 // One answer of a dialog: its requirements, costs, rewards and variable. Fields in the order the

@@ -28,7 +28,7 @@ std::optional<std::int32_t> NumberAfter(std::string_view name, std::string_view 
 } // namespace
 
 int HeroState::SkillLevel(int skill) const {
-    return skill >= 1 && skill <= kSkillKinds ? skills[static_cast<std::size_t>(skill - 1)] : 0;
+    return skill >= 1 && skill <= kSkillCount ? skills[static_cast<std::size_t>(skill - 1)] : 0;
 }
 
 std::int32_t HeroState::Variable(std::int32_t n) const {
@@ -55,7 +55,7 @@ void SetHeroValue(HeroState& hero, std::string_view name, std::int64_t value) {
         return;
     }
     if (const auto skill = NumberAfter(name, "skill")) {
-        if (*skill < 1 || *skill > kSkillKinds) throw Error("Нет навыка с номером " + shown);
+        if (*skill < 1 || *skill > kSkillCount) throw Error("Нет навыка с номером " + shown);
         if (value < 0 || value > 3)
             throw Error("Уровень навыка " + shown + " должен быть от 0 до 3");
         hero.skills[static_cast<std::size_t>(*skill - 1)] = static_cast<std::uint8_t>(value);

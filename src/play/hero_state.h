@@ -11,13 +11,12 @@
 
 namespace kv {
 
-constexpr int kSkillKinds = 28; // the game's secondary skills, Skill 1..28
 
 // What the generated code reads from and writes to the game while a dialog runs: the hero's
 // skills, the player's resources, the v-variables and the artefacts handed over. A plain value,
 // so a player of dialogs can keep one per step and go back.
 struct HeroState {
-    std::array<std::uint8_t, kSkillKinds> skills{};       // level 0..3 of Skill n at n - 1
+    std::array<std::uint8_t, kSkillCount> skills{};       // level 0..3 of Skill n at n - 1
     std::array<std::int64_t, kResourceCount> resources{}; // in the game's resource order
     std::map<std::int32_t, std::int32_t> variables;       // v-variables written so far
     std::vector<std::uint16_t> artefacts;                 // in the order they were given
