@@ -2,16 +2,16 @@
 
 #include "app/settings_location.h"
 #include "editor/message_text.h"
-#include "editor/outline.h"
 #include "editor/outline_editor.h"
+#include "editor/outline_model.h"
 #include "editor/outline_tree.h"
+#include "editor/project_document.h"
 #include "editor/property_grids.h"
 #include "editor/qt_modal_seam.h"
 #include "editor/qt_text.h"
 #include "editor/text_editor_window.h"
 #include "project/settings.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -43,15 +43,17 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
                    QStringLiteral("Файлы ERM (*.erm)|*.erm|Все файлы|*.*"), mapsFolder_,
                    QString()};
 
-    outline_ = new OutlineEditor(project_, *Tree, *v1, *v2, *seam_);
+    document_ = new ProjectDocument(this);
+    model_ = new OutlineModel(*document_, this);
+    outline_ = new OutlineEditor(*document_, *model_, *Tree, *v1, *v2, *seam_);
     // A selection that cannot be left because its grid failed to write back stays where it is.
     outline_->SetSelectionHandlers(
-        [this](QTreeWidgetItem* left) {
+        [this](const QModelIndex& left) {
             bool leave = false;
             RunGuarded(*seam_, [&] { leave = TreeChanging(left); });
             return leave;
         },
-        [this](QTreeWidgetItem* node) { RunGuarded(*seam_, [&] { TreeChange(node); }); });
+        [this](const QModelIndex& node) { RunGuarded(*seam_, [&] { TreeChange(node); }); });
     connect(v1, &PropertyGrid::KeyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
         RunGuarded(*seam_, [&] { v1KeyDown(key, modifiers); });
     });
@@ -68,12 +70,16 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
     FormCreate();
     ConnectCommands();
 
-    // Modified is a plain flag that every edit sets; the caption catches up with it whenever the
-    // program has finished what it was doing and waits for the user.
+    // The caption names the project and marks unsaved changes; the document says when either
+    // changed (a save or a new file name updates it itself).
     UpdateCaption();
-    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-            &TMain::UpdateCaption);
+    connect(document_, &ProjectDocument::ModifiedChanged, this, &TMain::UpdateCaption);
+    connect(document_, &ProjectDocument::Replaced, this, &TMain::UpdateCaption);
 }
+
+Project& TMain::CurrentProject() { return document_->project(); }
+
+void TMain::CancelArmedCaptionEdit() { Tree->CancelPendingEdit(); }
 
 TMain::~TMain() = default;
 
@@ -151,7 +157,7 @@ void TMain::ReportError(const QString& text) { ShowError(*seam_, text); }
 
 // ---- Outline selection and the grids ----
 
-bool TMain::TreeChanging(QTreeWidgetItem* left) { return outline_->CommitGridOf(left); }
+bool TMain::TreeChanging(const QModelIndex& left) { return outline_->CommitGridOf(left); }
 
 bool TMain::CommitPendingEdit() {
     v1->FinishTyping();
@@ -159,7 +165,7 @@ bool TMain::CommitPendingEdit() {
     return outline_->CommitGridOf(outline_->SelectedNode());
 }
 
-void TMain::TreeChange(QTreeWidgetItem* selected) {
+void TMain::TreeChange(const QModelIndex& selected) {
     const GridKind shown = outline_->FillGridFor(selected);
     ToolButton7->setEnabled(shown == GridKind::Dialog);
     EnableShortcutsForSelection();
@@ -174,16 +180,21 @@ void TMain::v2KeyDown(int key, Qt::KeyboardModifiers) {
 }
 
 void TMain::v1EditButtonClick() {
-    QTreeWidgetItem* node = outline_->SelectedNode();
-    if (node == nullptr || !IsDialogNode(node) || Form2 == nullptr) return;
-    TDialogItem* dialog = DialogOfNode(project_, node);
-    if (dialog == nullptr) return;
-    if (!EditMessage(*dialog, *Form2, *seam_)) return;
-    v1->SetValue(dialog_row::Text, FromCp1251(dialog->Text[0].view()));
-    project_.Modified = true;
+    const Place place = outline_->SelectedPlace();
+    const TDialogItem* dialog = CurrentProject().DialogAt(place.dialog);
+    if (dialog == nullptr || place.slot >= 0 || Form2 == nullptr) return;
+    std::optional<QStringList> lines = EditMessage(*dialog, *Form2, *seam_);
+    if (!lines) return;
+    RunEdit([&](const Project&) {
+        return ChangeValues(MessageChanges(place.dialog, *lines), "изменение текста");
+    });
 }
 
-void TMain::N13Click() { outline_->Rebuild(); }
+void TMain::N13Click() {
+    // What was typed into the grid is kept, then the outline is built anew and nothing selected.
+    if (!CommitPendingEdit()) return;
+    model_->Reload();
+}
 
 void TMain::SwitchFocusClick() {
     QWidget* focus = QApplication::focusWidget();
@@ -200,12 +211,13 @@ void TMain::SwitchFocusClick() {
 }
 
 void TMain::UpdateCaption() {
-    const QString path = FromUtf8Path(project_.ProjectFileName);
+    const Project& project = CurrentProject();
+    const QString path = FromUtf8Path(project.ProjectFileName);
     const QString name = path.isEmpty() ? QStringLiteral("Без имени") : QFileInfo(path).fileName();
     const QString title = name + QStringLiteral("[*] — Korvanthiel 0.3");
     if (windowFilePath() != path) setWindowFilePath(path);
     if (windowTitle() != title) setWindowTitle(title);
-    if (isWindowModified() != project_.Modified) setWindowModified(project_.Modified);
+    if (isWindowModified() != project.Modified) setWindowModified(project.Modified);
 }
 
 } // namespace kv

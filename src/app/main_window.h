@@ -2,11 +2,13 @@
 
 #include "editor/command_guard.h"
 #include "editor/modal_seam.h"
-#include "model/project.h"
+#include "model/project_edits.h"
 
 #include <QMainWindow>
+#include <QPersistentModelIndex>
 
 #include <memory>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,12 +19,13 @@ class QSplitter;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
-class QTreeWidgetItem;
 
 namespace kv {
 
 class OutlineEditor;
+class OutlineModel;
 class OutlineTree;
+class ProjectDocument;
 class PropertyGrid;
 class TForm2;
 
@@ -48,8 +51,10 @@ public:
     void SetModalSeam(std::unique_ptr<ModalSeam> seam);
     ModalSeam& Seam() const { return *seam_; }
 
-    kv::Project& CurrentProject() { return project_; }
+    kv::Project& CurrentProject();
+    ProjectDocument& Document() const { return *document_; }
     OutlineEditor& Outline() const { return *outline_; }
+    OutlineModel& OutlineItems() const { return *model_; }
     QString SettingsFile() const { return settingsFile_; }
     QString MapsFolder() const { return mapsFolder_; }
     int PanelWidth() const;
@@ -78,8 +83,8 @@ public:
     void OpenRecentProject(const QString& path); // an entry of "Последние проекты"
 
     // ---- Outline selection, grids and the text editor window ----
-    bool TreeChanging(QTreeWidgetItem* left);
-    void TreeChange(QTreeWidgetItem* selected);
+    bool TreeChanging(const QModelIndex& left);
+    void TreeChange(const QModelIndex& selected);
     void v1KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void v2KeyDown(int key, Qt::KeyboardModifiers modifiers);
     void v1EditButtonClick();
@@ -104,11 +109,13 @@ public:
     void N31Click();          // paste
     void ToolButton10Click(); // cost and skill caption
     void ToolButton12Click(); // variable numbering
+    void UndoClick();         // "Отменить"
+    void RedoClick();         // "Повторить"
     void PopupMenu1Popup();
     // Enables the context menu's items, and so their shortcuts, for the selected node.
     void EnableShortcutsForSelection();
     void TreeMouseDown(Qt::MouseButton button);
-    void TreeEdited(QTreeWidgetItem* node, const QString& text);
+    void TreeEdited(const QModelIndex& node, const QString& text);
     void TreeDblClick();
     void TreeKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
@@ -122,6 +129,8 @@ public:
     QAction* N8;
     QMenu* RecentMenu; // "Последние проекты"
     QMenu* N9; // "Правка"
+    QAction* Undo1; // "Отменить", naming the step
+    QAction* Redo1; // "Повторить"
     QAction* N23; // "Новый диалог"
     QAction* N24; // "Диалог следствия"
     QAction* N28;
@@ -211,18 +220,36 @@ private:
     void ReportError(const QString& text);
     // A handler as a command of the window: whatever it throws is reported and goes no further
     // (command_guard.h). Every menu item, button, shortcut and outline gesture runs through it.
+    // Every command also drops a caption edit that a click armed and that has not started yet.
     template <class Handler> auto Guard(Handler handler) {
-        return [this, handler] { RunGuarded(*seam_, [&] { (this->*handler)(); }); };
+        return [this, handler] {
+            CancelArmedCaptionEdit();
+            RunGuarded(*seam_, [&] { (this->*handler)(); });
+        };
     }
+    void CancelArmedCaptionEdit();
     QString ScriptPath() const;
+    // Writes the grid back, makes the edit from the project as it then is, applies it as a step
+    // of the history and selects where it happened; with `editCaption`, the caption editor opens
+    // there. Nothing while a caption is being edited, or when the edit is null or empty.
+    bool RunEdit(const std::function<std::unique_ptr<Edit>(const Project&)>& make,
+                 bool editCaption = false);
+    // Undo or redo one step, then select where it happened.
+    void StepHistory(bool back);
+    // Asks for a function number with the prompt of the two linking commands and finds its
+    // dialog's position; nothing when the user cancelled or the number was refused (reported).
+    std::optional<int> AskForDialog(const QString& caption, const QString& prompt);
+    // The grid, the toolbar and the context menu after the project changed under them.
+    void FollowDocument();
     // The open project file's folder; empty while the project has no file.
     QString ProjectFolder() const;
     // Where the project's open and save dialogs start: the maps folder, else the project's
     // folder, else the home folder.
     QString ProjectDialogFolder() const;
 
-    kv::Project project_;
     std::unique_ptr<ModalSeam> seam_;
+    ProjectDocument* document_ = nullptr;
+    OutlineModel* model_ = nullptr;
     OutlineEditor* outline_ = nullptr;
     TForm2* Form2 = nullptr;
     QString settingsFile_;
@@ -232,10 +259,14 @@ private:
     std::vector<std::string> recent_;
 
     // State of the outline commands: the node the context menu was last opened for, and the
-    // clipboard of dialogs (a node and the cut flag).
-    QTreeWidgetItem* menuTarget_ = nullptr;
-    QTreeWidgetItem* clipboardNode_ = nullptr;
-    bool clipboardCut_ = false;
+    // program's own clipboard of dialogs and answers. Copy and cut only remember the node (an
+    // index that follows it, and is gone when it is); the paste does the work with the node's
+    // content as it is then.
+    QPersistentModelIndex menuTarget_;
+    struct Clipboard {
+        QPersistentModelIndex node;
+        bool cut = false;
+    } clipboard_;
 };
 
 } // namespace kv

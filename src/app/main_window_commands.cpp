@@ -1,30 +1,27 @@
 // The dialog and variant commands, the outline's own interaction (context menu, caption edit,
-// double click, keys), the clipboard of dialogs and the two batch edits of answers. The handlers
-// stay thin: the operations live in src/editor.
+// double click, keys), the clipboard, the two batch edits of answers and the history. Each
+// editing command makes one edit of the project (src/model) and hands it to the document.
 #include "app/main_window.h"
 
-#include "editor/batch_commands.h"
-#include "editor/clipboard.h"
-#include "editor/dialog_commands.h"
-#include "editor/outline.h"
 #include "editor/outline_editor.h"
 #include "editor/outline_events.h"
 #include "editor/outline_interaction.h"
+#include "editor/outline_model.h"
 #include "editor/outline_tree.h"
-#include "editor/variant_commands.h"
+#include "editor/project_document.h"
+#include "editor/qt_text.h"
+#include "erm/batch_edits.h"
+#include "text/whole_number.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace kv {
 
 namespace {
-
-CommandContext Commands(TMain& window) {
-    return {window.CurrentProject(), window.Outline(), *window.Tree, window.Seam()};
-}
 
 std::vector<QAction*> PopupShortcutItems(const TMain& w) {
     return {w.N14, w.N15, w.N19, w.N26, w.N17, w.N18, w.N21, w.N22};
@@ -42,6 +39,11 @@ void RunPopupItem(TMain& w, QAction* item) {
     if (item == w.N22) w.N22Click();
 }
 
+// "Отменить: удаление диалога": the menu item names the step it would take.
+QString HistoryText(const QString& verb, const QString& step) {
+    return step.isEmpty() ? verb : verb + QStringLiteral(": ") + step;
+}
+
 } // namespace
 
 void TMain::ConnectCommands() {
@@ -51,11 +53,21 @@ void TMain::ConnectCommands() {
     connect(N30, &QAction::triggered, this, Guard(&TMain::N30Click));
     connect(N32, &QAction::triggered, this, Guard(&TMain::N32Click));
     connect(N31, &QAction::triggered, this, Guard(&TMain::N31Click));
-    connect(ToolButton5, &QToolButton::clicked, this, Guard(&TMain::ToolButton5Click));
-    connect(ToolButton6, &QToolButton::clicked, this, Guard(&TMain::ToolButton6Click));
-    connect(ToolButton13, &QToolButton::clicked, this, Guard(&TMain::N28Click));
+    connect(Undo1, &QAction::triggered, this, Guard(&TMain::UndoClick));
+    connect(Redo1, &QAction::triggered, this, Guard(&TMain::RedoClick));
     connect(ToolButton10, &QToolButton::clicked, this, Guard(&TMain::ToolButton10Click));
     connect(ToolButton12, &QToolButton::clicked, this, Guard(&TMain::ToolButton12Click));
+
+    QUndoStack& history = document_->undoStack();
+    auto showHistory = [this, &history] {
+        Undo1->setEnabled(history.canUndo());
+        Redo1->setEnabled(history.canRedo());
+        Undo1->setText(HistoryText(QStringLiteral("Отменить"), history.undoText()));
+        Redo1->setText(HistoryText(QStringLiteral("Повторить"), history.redoText()));
+    };
+    connect(&history, &QUndoStack::indexChanged, this, showHistory);
+    connect(&history, &QUndoStack::cleanChanged, this, showHistory);
+    showHistory();
 
     // The context menu's items run their commands only after the menu has closed and its target
     // has been selected (see TreeMouseDown); their shortcuts are the outline's (TreeKeyDown).
@@ -65,10 +77,10 @@ void TMain::ConnectCommands() {
     // outline arms that edit itself), or the edit key.
     Tree->setEditTriggers(QAbstractItemView::EditKeyPressed);
     connect(Tree, &OutlineTree::CaptionEdited, this,
-            [this](QTreeWidgetItem* node, const QString& text) {
+            [this](const QModelIndex& node, const QString& text) {
                 RunGuarded(*seam_, [&] { TreeEdited(node, text); });
             });
-    connect(Tree, &QTreeWidget::itemDoubleClicked, this, Guard(&TMain::TreeDblClick));
+    connect(Tree, &QTreeView::doubleClicked, this, Guard(&TMain::TreeDblClick));
 
     OutlineEvents::Handlers handlers;
     handlers.mouseDown = [this](Qt::MouseButton button) { TreeMouseDown(button); };
@@ -84,8 +96,8 @@ void TMain::ConnectCommands() {
         return ClipboardKeyOf(key, modifiers) != ClipboardKey::None;
     };
     handlers.keyboardMenu = [this] {
-        QTreeWidgetItem* selected = outline_->SelectedNode();
-        const QRect place = selected != nullptr ? Tree->visualItemRect(selected) : QRect();
+        const QModelIndex selected = outline_->SelectedNode();
+        const QRect place = selected.isValid() ? Tree->visualRect(selected) : QRect();
         menuTarget_ = selected;
         QAction* chosen = PopupMenu1->exec(
             Tree->viewport()->mapToGlobal(place.isValid() ? place.center() : QPoint(0, 0)));
@@ -106,65 +118,145 @@ void TMain::ConnectCommands() {
         RunGuarded(*seam_, run);
     };
     new OutlineEvents(*Tree, std::move(handlers));
-
-    // The clipboard and the menu target refer to nodes: a removed node is forgotten.
-    connect(outline_, &OutlineEditor::NodeRemoving, this, [this](QTreeWidgetItem* removed) {
-        DialogClipboard{clipboardNode_, clipboardCut_}.Forget(removed);
-        for (QTreeWidgetItem* n = menuTarget_; n != nullptr; n = n->parent())
-            if (n == removed) menuTarget_ = nullptr;
-    });
-    connect(outline_, &OutlineEditor::OutlineCleared, this, [this] {
-        DialogClipboard{clipboardNode_, clipboardCut_}.Clear();
-        menuTarget_ = nullptr;
-    });
-
-    // Every command, from a menu, a key or the toolbar, drops a caption edit that a click armed
-    // and that has not started yet.
-    for (QAction* action : findChildren<QAction*>())
-        connect(action, &QAction::triggered, Tree, &OutlineTree::CancelPendingEdit);
-    for (QToolButton* button : ToolBar1->findChildren<QToolButton*>())
-        connect(button, &QToolButton::clicked, Tree, &OutlineTree::CancelPendingEdit);
     EnableShortcutsForSelection();
+}
+
+// ---- The one path of every edit ----
+
+bool TMain::RunEdit(const std::function<std::unique_ptr<Edit>(const Project&)>& make,
+                    bool editCaption) {
+    if (Tree->IsEditingCaption() || !CommitPendingEdit()) return false;
+    std::unique_ptr<Edit> edit = make(CurrentProject());
+    if (!edit) return false;
+    outline_->SetFollowingDocument(true);
+    bool applied = false;
+    try {
+        applied = document_->Push(std::move(edit));
+    } catch (...) {
+        outline_->SetFollowingDocument(false);
+        throw;
+    }
+    outline_->SetFollowingDocument(false);
+    if (!applied) return false;
+    outline_->SelectNear(document_->LastFocus());
+    FollowDocument();
+    if (editCaption) Tree->StartCaptionEdit(outline_->SelectedNode());
+    return true;
+}
+
+void TMain::StepHistory(bool back) {
+    QUndoStack& history = document_->undoStack();
+    if (Tree->IsEditingCaption() || !CommitPendingEdit()) return;
+    if (back ? !history.canUndo() : !history.canRedo()) return;
+    outline_->SetFollowingDocument(true);
+    try {
+        back ? history.undo() : history.redo();
+    } catch (...) {
+        outline_->SetFollowingDocument(false);
+        throw;
+    }
+    outline_->SetFollowingDocument(false);
+    outline_->SelectNear(document_->LastFocus());
+    FollowDocument();
+}
+
+void TMain::UndoClick() { StepHistory(true); }
+void TMain::RedoClick() { StepHistory(false); }
+
+void TMain::FollowDocument() {
+    // The grid shows its node as the project now holds it.
+    outline_->FillGridFor(outline_->GridNode().isValid() ? outline_->GridNode()
+                                                         : outline_->SelectedNode());
+    ToolButton7->setEnabled(outline_->ShownGrid() == GridKind::Dialog);
+    EnableShortcutsForSelection();
+}
+
+std::optional<int> TMain::AskForDialog(const QString& caption, const QString& prompt) {
+    const Project& project = CurrentProject();
+    std::optional<QString> answer =
+        seam_->InputPrompt(caption, prompt, QString::number(project.FunctionStart));
+    if (!answer) return std::nullopt;
+    std::optional<std::int32_t> number = ParseWholeNumber(ToCp1251(*answer));
+    if (!number) {
+        ShowError(*seam_, QStringLiteral("Неправильное число!"));
+        return std::nullopt;
+    }
+    const int position = project.IndexOfDialog(project.FindByFunction(*number));
+    if (position < 0) {
+        ShowError(*seam_, QStringLiteral("Нет такой функции!"));
+        return std::nullopt;
+    }
+    return position;
 }
 
 // ---- Dialog commands ----
 
 void TMain::ToolButton5Click() {
-    NewDialog(Commands(*this));
+    RunEdit([](const Project& p) { return NewDialog(p); }, true);
 }
+
 void TMain::ToolButton6Click() {
-    ConsequenceDialog(Commands(*this));
+    const Place answer = outline_->SelectedPlace();
+    if (answer.slot < 0) return;
+    RunEdit([answer](const Project& p) { return ConsequenceDialog(p, answer); }, true);
 }
+
 void TMain::N28Click() {
-    DuplicateDialog(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (selected.dialog < 0) return;
+    RunEdit([selected](const Project& p) { return DuplicateDialog(p, selected.dialog); }, true);
 }
+
 void TMain::N19Click() {
-    AddToDialog(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (Tree->IsEditingCaption() || selected.dialog < 0 || selected.slot >= 0) return;
+    const std::optional<int> target = AskForDialog(
+        QStringLiteral("Добавление к диалогу"), QStringLiteral("Введите номер функции диалога: "));
+    if (!target) return;
+    RunEdit([&](const Project& p) { return AddToDialog(p, selected.dialog, *target); }, true);
 }
+
 void TMain::N26Click() {
-    RenameSelected(Commands(*this));
+    if (Tree->IsEditingCaption()) return;
+    Tree->StartCaptionEdit(outline_->SelectedNode());
 }
+
 void TMain::N18Click() {
-    DeleteSelected(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (selected.dialog < 0) return;
+    RunEdit([selected](const Project& p) {
+        return selected.slot < 0 ? DeleteDialog(p, selected.dialog) : DeleteVariant(p, selected);
+    });
 }
 
 // ---- Variant commands ----
 
 void TMain::N14Click() {
-    AddVariant(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (selected.dialog < 0) return;
+    RunEdit([selected](const Project& p) { return AddVariant(p, selected); }, true);
 }
+
 void TMain::N15Click() {
-    AddVariantWithDialog(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (Tree->IsEditingCaption() || selected.dialog < 0) return;
+    // The number is asked first, also when the dialog turns out to have no room.
+    const std::optional<int> target = AskForDialog(QStringLiteral("Добавление диалога"),
+                                                   QStringLiteral("Введите номер функции: "));
+    if (!target) return;
+    RunEdit([&](const Project& p) { return AddVariant(p, selected, *target); }, true);
 }
+
 void TMain::N21Click() {
-    QTreeWidgetItem* from = outline_->SelectedNode();
-    if (QTreeWidgetItem* to = MoveVariant(Commands(*this), -1))
-        DialogClipboard{clipboardNode_, clipboardCut_}.Exchanged(from, to);
+    const Place selected = outline_->SelectedPlace();
+    if (selected.slot < 0) return;
+    RunEdit([selected](const Project& p) { return MoveVariant(p, selected, -1); });
 }
+
 void TMain::N22Click() {
-    QTreeWidgetItem* from = outline_->SelectedNode();
-    if (QTreeWidgetItem* to = MoveVariant(Commands(*this), +1))
-        DialogClipboard{clipboardNode_, clipboardCut_}.Exchanged(from, to);
+    const Place selected = outline_->SelectedPlace();
+    if (selected.slot < 0) return;
+    RunEdit([selected](const Project& p) { return MoveVariant(p, selected, +1); });
 }
 
 void TMain::N17Click() {
@@ -175,43 +267,58 @@ void TMain::N17Click() {
 // ---- Clipboard ----
 
 void TMain::N30Click() {
-    DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), false);
+    if (Tree->IsEditingCaption()) return;
+    clipboard_ = {outline_->SelectedNode(), false};
 }
+
 void TMain::N32Click() {
-    DialogClipboard{clipboardNode_, clipboardCut_}.Take(Commands(*this), true);
+    if (Tree->IsEditingCaption()) return;
+    const QModelIndex selected = outline_->SelectedNode();
+    clipboard_ = {selected, selected.isValid()};
 }
+
 void TMain::N31Click() {
-    DialogClipboard{clipboardNode_, clipboardCut_}.Paste(Commands(*this));
+    const Place source = model_->PlaceOf(clipboard_.node);
+    const Place target = outline_->SelectedPlace();
+    if (source.dialog < 0 || Tree->IsEditingCaption()) return;
+    if (source.slot >= 0 && target.dialog < 0) return;
+    const bool cut = clipboard_.cut;
+    const bool pasted = RunEdit(
+        [&](const Project& p) {
+            return source.slot < 0 ? PasteDialog(p, source.dialog, cut)
+                                   : PasteVariant(p, source, target, cut);
+        },
+        true);
+    // After a cut the entry is what was pasted, as a copy: a second paste makes a copy of it.
+    if (cut && pasted) clipboard_ = {outline_->SelectedNode(), false};
 }
 
 // ---- Batch edits ----
 
 void TMain::ToolButton10Click() {
-    // A value typed into the variant grid counts, as for every other command.
-    if (!CommitPendingEdit()) return;
-    QTreeWidgetItem* node = outline_->SelectedNode();
-    std::optional<QString> caption = CostAnnotatedCaption(Commands(*this));
-    if (!caption) return;
-    TreeEdited(node, *caption);
-    SetNodeCaption(node, *caption);
-    Tree->StartCaptionEdit(node);
+    const Place selected = outline_->SelectedPlace();
+    if (selected.slot < 0 || Tree->IsEditingCaption() || !CommitPendingEdit()) return;
+    RunEdit([selected](const Project& p) { return AnnotateCost(p, selected); });
+    // The caption is open for editing afterwards, also when it had nothing to annotate.
+    Tree->StartCaptionEdit(model_->IndexOf(selected));
 }
 
 void TMain::ToolButton12Click() {
-    if (!CommitPendingEdit()) return;
-    NumberFollowingVariants(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    if (selected.slot < 0) return;
+    RunEdit([selected](const Project& p) { return NumberVariables(p, selected); });
 }
 
 // ---- The outline ----
 
 void TMain::PopupMenu1Popup() {
-    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, menuTarget_);
+    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, model_->PlaceOf(menuTarget_));
 }
 
 void TMain::EnableShortcutsForSelection() {
     // The menu's items double as the outline's shortcuts; outside the menu they follow the
     // selected node, so a key never does nothing because of a menu opened long ago.
-    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, outline_->SelectedNode());
+    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, outline_->SelectedPlace());
 }
 
 void TMain::TreeMouseDown(Qt::MouseButton button) {
@@ -219,23 +326,38 @@ void TMain::TreeMouseDown(Qt::MouseButton button) {
     auto* events = Tree->findChild<OutlineEvents*>();
     if (events == nullptr) return;
     // The menu opens for the node under the mouse; outside every node, for the selected one.
-    QTreeWidgetItem* pressed = events->PressedNode();
-    menuTarget_ = pressed != nullptr ? pressed : outline_->SelectedNode();
+    const QModelIndex pressed = events->PressedNode();
+    menuTarget_ = pressed.isValid() ? pressed : outline_->SelectedNode();
     QAction* chosen = PopupMenu1->exec(events->PressPosition());
     // Once the menu has closed, its target becomes the selected node, and the chosen command
     // runs on it. When the selection cannot move (a value in the grid was refused), the command
     // does not run on the wrong node.
-    const bool moved = menuTarget_ == nullptr || outline_->SelectNode(menuTarget_);
+    const bool moved = !menuTarget_.isValid() || outline_->SelectNode(menuTarget_);
     EnableShortcutsForSelection();
     if (moved && chosen != nullptr) RunPopupItem(*this, chosen);
 }
 
-void TMain::TreeEdited(QTreeWidgetItem* node, const QString& text) {
-    StoreCaption(Commands(*this), node, text);
+void TMain::TreeEdited(const QModelIndex& node, const QString& text) {
+    const Place place = model_->PlaceOf(node);
+    if (place.dialog < 0 || place.slot >= kSlotCount) return;
+    const FieldRef ref = place.slot < 0 ? FieldRef{FieldId::Hint, place.dialog, 0}
+                                        : FieldRef{FieldId::Variant, place.dialog, place.slot};
+    // The caption editor is closing: the edit goes through the document once it has closed.
+    std::unique_ptr<Edit> edit =
+        ChangeValues({{ref, FieldValue::Text(ToCp1251(text))}}, "переименование");
+    outline_->SetFollowingDocument(true);
+    const bool applied = document_->Push(std::move(edit));
+    outline_->SetFollowingDocument(false);
+    if (applied) FollowDocument();
 }
 
 void TMain::TreeDblClick() {
-    FollowLink(Commands(*this));
+    const Place selected = outline_->SelectedPlace();
+    const TDialogItem* dialog = CurrentProject().DialogAt(selected.dialog);
+    if (dialog == nullptr || selected.slot < 0 || selected.slot >= kSlotCount) return;
+    const int target =
+        CurrentProject().IndexOfDialog(dialog->LinkDialog[static_cast<std::size_t>(selected.slot)]);
+    if (target >= 0) outline_->SelectNode(model_->IndexOf({target, -1}));
 }
 
 void TMain::TreeKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -52,6 +52,11 @@ void TMain::BuildMenus() {
     N8 = AddItem(N1, "N8", QStringLiteral("Выход"));
 
     N9 = AddMenu(bar, "N9", QStringLiteral("Правка"));
+    Undo1 = AddItem(N9, "Undo1", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = AddItem(N9, "Redo1", QStringLiteral("Повторить"));
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    N9->addSeparator();
     N23 = AddItem(N9, "N23", QStringLiteral("Новый диалог"), QKeySequence(Qt::Key_F4));
     N24 = AddItem(N9, "N24", QStringLiteral("Диалог следствия"), QKeySequence(Qt::Key_F6));
     N28 = AddItem(N9, "N28", QStringLiteral("Дублировать диалог"), QKeySequence(Qt::Key_F7));
@@ -114,9 +119,18 @@ void TMain::BuildToolBar() {
     ToolBar1->toggleViewAction()->setEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    auto button = [this](const char* name, const QString& hint, ToolIcon icon) {
+    // A button with a menu item runs that item's action, so both are enabled alike; the action
+    // carries the button's hint (menus show no hints).
+    auto button = [this](const char* name, const QString& hint, ToolIcon icon,
+                         QAction* item = nullptr) {
         auto* b = new QToolButton(ToolBar1);
         b->setObjectName(QString::fromLatin1(name));
+        if (item != nullptr) {
+            item->setToolTip(hint);
+            item->setIcon(ToolbarIcon(icon));
+            item->setIconVisibleInMenu(false);
+            b->setDefaultAction(item);
+        }
         b->setToolTip(hint);
         b->setIcon(ToolbarIcon(icon));
         b->setAutoRaise(true);
@@ -124,23 +138,24 @@ void TMain::BuildToolBar() {
         return b;
     };
 
-    ToolButton1 = button("ToolButton1", QStringLiteral("Новый..."), ToolIcon::NewProject);
-    ToolButton2 = button("ToolButton2", QStringLiteral("Открыть..."), ToolIcon::Open);
-    ToolButton3 = button("ToolButton3", QStringLiteral("Сохранить"), ToolIcon::Save);
+    ToolButton1 = button("ToolButton1", QStringLiteral("Новый..."), ToolIcon::NewProject, N2);
+    ToolButton2 = button("ToolButton2", QStringLiteral("Открыть..."), ToolIcon::Open, N3);
+    ToolButton3 = button("ToolButton3", QStringLiteral("Сохранить"), ToolIcon::Save, N4);
     ToolBar1->addSeparator();
-    ToolButton5 = button("ToolButton5", QStringLiteral("Новый диалог (F4)"), ToolIcon::NewDialog);
+    ToolButton5 =
+        button("ToolButton5", QStringLiteral("Новый диалог (F4)"), ToolIcon::NewDialog, N23);
     ToolButton6 = button("ToolButton6",
                          QStringLiteral("Новый диалог на базе выбранного ответа "
                                         "(наследование подсказок) (F6)"),
-                         ToolIcon::ConsequenceDialog);
+                         ToolIcon::ConsequenceDialog, N24);
     ToolButton7 = button("ToolButton7", QStringLiteral("Изменить текст (Tab)"), ToolIcon::EditText);
     ToolButton7->setEnabled(false);
     ToolButton13 = button("ToolButton13", QStringLiteral("Создать аналогичный диалог (F7)"),
-                          ToolIcon::DuplicateDialog);
+                          ToolIcon::DuplicateDialog, N28);
     ToolBar1->addSeparator();
     ToolButton9 = button("ToolButton9",
                          QStringLiteral("Внести необходимые разрушения в скриптовый файл"),
-                         ToolIcon::Compile);
+                         ToolIcon::Compile, N11);
     ToolBar1->addSeparator();
     ToolButton10 = button("ToolButton10",
                           QStringLiteral("Проставить значения стоимости в тексте (и требуемого "
@@ -159,11 +174,7 @@ void TMain::BuildToolBar() {
     ToolButton12->setMinimumSize(QSize(32, 32));
     ToolBar1->addWidget(ToolButton12);
 
-    connect(ToolButton1, &QToolButton::clicked, this, Guard(&TMain::ToolButton1Click));
-    connect(ToolButton2, &QToolButton::clicked, this, Guard(&TMain::ToolButton2Click));
-    connect(ToolButton3, &QToolButton::clicked, this, Guard(&TMain::ToolButton3Click));
     connect(ToolButton7, &QToolButton::clicked, this, Guard(&TMain::v1EditButtonClick));
-    connect(ToolButton9, &QToolButton::clicked, this, Guard(&TMain::N11Click));
 }
 
 void TMain::BuildPopupMenu() {

@@ -4,6 +4,7 @@
 
 #include "check/check_project.h"
 #include "editor/outline_editor.h"
+#include "editor/project_document.h"
 #include "editor/qt_text.h"
 #include "erm/recovery.h"
 #include "erm/splice.h"
@@ -60,8 +61,9 @@ QString ExistingFolder(std::initializer_list<QString> candidates) {
 } // namespace
 
 QString TMain::ProjectFolder() const {
-    if (project_.ProjectFileName.empty()) return QString();
-    return QFileInfo(FromUtf8Path(project_.ProjectFileName)).absolutePath();
+    const Project& project = document_->project();
+    if (project.ProjectFileName.empty()) return QString();
+    return QFileInfo(FromUtf8Path(project.ProjectFileName)).absolutePath();
 }
 
 QString TMain::ProjectDialogFolder() const { return ExistingFolder({mapsFolder_, ProjectFolder()}); }
@@ -69,8 +71,9 @@ QString TMain::ProjectDialogFolder() const { return ExistingFolder({mapsFolder_,
 bool TMain::AskSaveChanges() {
     // What is being typed into a grid belongs to the project. A value the grid refused is typed
     // work all the same: the question is asked, so the user can stay and put it right.
-    if (!CommitPendingEdit()) project_.Modified = true;
-    if (!project_.Modified) return true;
+    Project& project = CurrentProject();
+    if (!CommitPendingEdit()) project.Modified = true;
+    if (!project.Modified) return true;
     switch (seam_->AskYesNoCancel(QStringLiteral("Проект не сохранен. Вы хотите сохранить его?"),
                                   QStringLiteral("Предупреждение"))) {
     case MessageAnswer::Cancel:
@@ -86,15 +89,17 @@ bool TMain::AskSaveChanges() {
 }
 
 SaveOutcome TMain::Save() {
-    if (project_.ProjectFileName.empty()) return SaveAs();
+    Project& project = CurrentProject();
+    if (project.ProjectFileName.empty()) return SaveAs();
     try {
-        SaveProject(project_, project_.ProjectFileName);
+        SaveProject(project, project.ProjectFileName);
     } catch (const Error& e) {
         ReportError(QString::fromUtf8(e.what()));
         UpdateCaption();
         return SaveOutcome::Failed;
     }
-    RememberRecent(FromUtf8Path(project_.ProjectFileName));
+    document_->MarkSaved();
+    RememberRecent(FromUtf8Path(project.ProjectFileName));
     UpdateCaption();
     return SaveOutcome::Saved;
 }
@@ -104,32 +109,20 @@ SaveOutcome TMain::SaveAs() {
     request.folder = ProjectDialogFolder();
     std::optional<QString> chosen = seam_->SaveFile(request);
     if (!chosen) return SaveOutcome::Cancelled;
-    project_.ProjectFileName = ToUtf8Path(WithProjectExtension(*chosen));
+    CurrentProject().ProjectFileName = ToUtf8Path(WithProjectExtension(*chosen));
     return Save();
 }
 
 void TMain::ClearProject() {
-    outline_->RemoveAllNodes();
-    project_.Clear();
-    UpdateCaption();
+    Project empty;
+    empty.FunctionStart = CurrentProject().FunctionStart;
+    document_->Replace(std::move(empty));
 }
 
 void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
     project.ProjectFileName = ToUtf8Path(fileName);
     project.Modified = false;
-    outline_->RemoveAllNodes();
-    // The open project is kept until the new one is shown: an outline that cannot be built (out
-    // of memory) brings the old project back, as it was.
-    project_.swap(project);
-    try {
-        N13Click();
-    } catch (...) {
-        outline_->RemoveAllNodes();
-        project_.swap(project);
-        N13Click();
-        throw;
-    }
-    UpdateCaption();
+    document_->Swap(project);
 }
 
 bool TMain::OpenProjectFile(const QString& path) {
@@ -219,10 +212,11 @@ void TMain::ERM1Click() {
     // Like an INI import, the recovered project has no file yet: the first save asks.
     TakeProject(std::move(recovered.project), QString());
     if (notes.empty()) return;
+    const Project& project = CurrentProject();
     // The notes name the script's lines; a long list is cut, the command-line tool gives it all.
     constexpr std::size_t kShown = 25;
     QString text = QStringLiteral("Восстановлено диалогов: %1. Не всё удалось восстановить:\n")
-                       .arg(project_.DialogCount());
+                       .arg(project.DialogCount());
     bool edited = false;
     for (std::size_t i = 0; i < notes.size(); ++i) {
         edited = edited || notes[i].kind == NoteKind::HandEdited;
@@ -238,17 +232,19 @@ void TMain::ERM1Click() {
 }
 
 QString TMain::ScriptPath() const {
-    const QString script = FromCp1251(project_.ScriptFile);
-    if (script.isEmpty() || QDir::isAbsolutePath(script) || project_.ProjectFileName.empty())
+    const Project& project = document_->project();
+    const QString script = FromCp1251(project.ScriptFile);
+    if (script.isEmpty() || QDir::isAbsolutePath(script) || project.ProjectFileName.empty())
         return script;
-    return QFileInfo(FromUtf8Path(project_.ProjectFileName)).dir().filePath(script);
+    return QFileInfo(FromUtf8Path(project.ProjectFileName)).dir().filePath(script);
 }
 
 void TMain::N11Click() {
     if (!CommitPendingEdit()) return;
     const std::string script = ToUtf8Path(ScriptPath());
     // The code of a project with errors misbehaves in the game: say so once before writing.
-    const int errors = CountErrors(CheckProject(project_, ReadScriptFacts(script)));
+    const Project& project = CurrentProject();
+    const int errors = CountErrors(CheckProject(project, ReadScriptFacts(script)));
     if (errors > 0 &&
         !seam_->AskYesNo(QStringLiteral("В проекте %1. Компилировать всё равно?")
                              .arg(ErrorCount(errors)),
@@ -260,7 +256,7 @@ void TMain::N11Click() {
     const QString stamp = locale.toString(now.date(), QLocale::ShortFormat) +
                           QLatin1Char(' ') + locale.toString(now.time(), QLocale::LongFormat);
     try {
-        CompileScript(project_, script, ToCp1251(stamp));
+        CompileScript(project, script, ToCp1251(stamp));
     } catch (const ScriptNotFound& e) {
         seam_->ShowMessage(QString::fromUtf8(e.what()), QStringLiteral("Ошибка"),
                            MessageIcon::Error);
@@ -282,7 +278,7 @@ void TMain::N20Click() {
     std::optional<QString> chosen = seam_->OpenFile(request);
     if (!chosen) return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
-    RefuseProjectAsScript(project_.ProjectFileName, ToUtf8Path(path));
+    RefuseProjectAsScript(CurrentProject().ProjectFileName, ToUtf8Path(path));
     // The project file keeps the path in Windows-1251; a character it lacks would be stored as
     // "?" and the script never found again.
     if (!FitsCp1251(path.toStdU16String())) {
@@ -292,8 +288,11 @@ void TMain::N20Click() {
                         .arg(path));
         return;
     }
-    project_.ScriptFile = StorableText(ToCp1251(path));
-    project_.Modified = true;
+    const std::string stored = StorableText(ToCp1251(path));
+    RunEdit([&](const Project&) {
+        return ChangeValues({{{FieldId::ScriptFile, -1, 0}, FieldValue::Text(stored)}},
+                            "выбор файла сценария");
+    });
 }
 
 void TMain::maps1Click() {

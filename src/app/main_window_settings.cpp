@@ -29,7 +29,7 @@ QRect NormalPlacement(const QWidget& window) {
     return QRect(normal.topLeft() - frameOffset, normal.size());
 }
 
-void Place(QWidget& window, int width, int height, int left, int top) {
+void PlaceWidget(QWidget& window, int width, int height, int left, int top) {
     window.resize(width, height);
     window.move(left, top);
 }
@@ -77,10 +77,10 @@ void TMain::FormShow() {
     for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) RememberProject(recent, *it);
     recent_ = std::move(recent);
     FillRecentMenu();
-    Place(*this, s.Width, s.Height, s.Left, s.Top);
+    PlaceWidget(*this, s.Width, s.Height, s.Left, s.Top);
     KeepOnScreen(*this);
     if (Form2 != nullptr) {
-        Place(*Form2, s.TextWidth, s.TextHeight, s.TextLeft, s.TextTop);
+        PlaceWidget(*Form2, s.TextWidth, s.TextHeight, s.TextLeft, s.TextTop);
         KeepOnScreen(*Form2);
     }
 

@@ -13,19 +13,20 @@ QStringList MessageLines(const TDialogItem& dialog) {
     return lines;
 }
 
-void StoreMessageLines(TDialogItem& dialog, const QStringList& lines) {
-    for (LineString& line : dialog.Text) line.clear();
-    const auto n = std::min<qsizetype>(lines.size(), kTextLineCount);
-    for (qsizetype i = 0; i < n; ++i)
-        dialog.Text[static_cast<std::size_t>(i)] = ToCp1251(lines[i]);
+std::vector<FieldChange> MessageChanges(int position, const QStringList& lines) {
+    std::vector<FieldChange> changes;
+    for (int i = 0; i < kTextLineCount; ++i) {
+        const std::string text = i < lines.size() ? ToCp1251(lines[i]) : std::string();
+        changes.push_back({{FieldId::Text, position, i}, FieldValue::Text(text)});
+    }
+    return changes;
 }
 
-bool EditMessage(TDialogItem& dialog, TForm2& window, ModalSeam& seam) {
+std::optional<QStringList> EditMessage(const TDialogItem& dialog, TForm2& window, ModalSeam& seam) {
     window.SetLines(MessageLines(dialog));
     seam.RunTextEditor(window);
-    if (window.ResultFlag() != 0) return false;
-    StoreMessageLines(dialog, window.Lines());
-    return true;
+    if (window.ResultFlag() != 0) return std::nullopt;
+    return window.Lines();
 }
 
 } // namespace kv

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "model/dialog_item.h"
+#include "model/project_edits.h"
 
 #include <QStringList>
+
+#include <optional>
+#include <vector>
 
 namespace kv {
 
@@ -12,12 +15,13 @@ class TForm2;
 // A dialog's message as the text editor window shows it: lines 1 to 30, without the empty lines
 // at the end (empty lines between others stay).
 QStringList MessageLines(const TDialogItem& dialog);
-// Stores edited lines as the message: every line emptied first, then lines 1 to 30 taken, each
-// cut to 255 characters; lines after the thirtieth are dropped.
-void StoreMessageLines(TDialogItem& dialog, const QStringList& lines);
+// Edited lines as changes of the message of the dialog at `position`: all thirty lines, the
+// lines given first (each cut to 255 characters as it is stored), the rest emptied; lines after
+// the thirtieth are dropped.
+std::vector<FieldChange> MessageChanges(int position, const QStringList& lines);
 
-// One pass of the text editor window over a dialog's message: load, show modally, and store
-// when the user saved. True when the text was stored.
-bool EditMessage(TDialogItem& dialog, TForm2& window, ModalSeam& seam);
+// One pass of the text editor window over a dialog's message: load, show modally; the lines
+// when the user saved, nothing when the text was discarded.
+std::optional<QStringList> EditMessage(const TDialogItem& dialog, TForm2& window, ModalSeam& seam);
 
 } // namespace kv

@@ -1,17 +1,24 @@
 #include "editor/outline_editor.h"
 
-#include "editor/modal_seam.h"
-#include "editor/outline.h"
+#include "editor/outline_model.h"
 #include "editor/outline_tree.h"
+#include "editor/project_document.h"
 #include "editor/property_grids.h"
 
 namespace kv {
 
-OutlineEditor::OutlineEditor(Project& project, OutlineTree& tree, PropertyGrid& dialogGrid,
-                             PropertyGrid& variantGrid, ModalSeam& seam)
-    : QObject(&tree), project_(project), tree_(tree), dialogGrid_(dialogGrid),
+OutlineEditor::OutlineEditor(ProjectDocument& document, OutlineModel& model, OutlineTree& tree,
+                             PropertyGrid& dialogGrid, PropertyGrid& variantGrid, ModalSeam& seam)
+    : QObject(&tree), document_(document), model_(model), tree_(tree), dialogGrid_(dialogGrid),
       variantGrid_(variantGrid), seam_(&seam) {
-    connect(&tree_, &QTreeWidget::currentItemChanged, this, &OutlineEditor::CurrentItemChanged);
+    tree_.setModel(&model_);
+    connect(tree_.selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &OutlineEditor::CurrentChanged);
+    // A grid whose node went away (deleted, or undone) shows nothing any more.
+    connect(&model_, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (shown_ != GridKind::None && !gridNode_.isValid()) FillGridFor({});
+    });
+    connect(&model_, &QAbstractItemModel::modelReset, this, [this] { FillGridFor({}); });
     dialogGrid_.hide();
     variantGrid_.hide();
 }
@@ -21,140 +28,113 @@ void OutlineEditor::SetSelectionHandlers(ChangingHandler changing, ChangeHandler
     change_ = std::move(change);
 }
 
-QTreeWidgetItem* OutlineEditor::SelectedNode() const { return tree_.currentItem(); }
+QModelIndex OutlineEditor::SelectedNode() const { return tree_.currentIndex(); }
 
-bool OutlineEditor::SelectNode(QTreeWidgetItem* node) {
-    if (node == tree_.currentItem()) return true;
-    tree_.setCurrentItem(node);
-    return tree_.currentItem() == node;
+Place OutlineEditor::SelectedPlace() const { return model_.PlaceOf(SelectedNode()); }
+
+bool OutlineEditor::SelectNode(const QModelIndex& node) {
+    if (node == tree_.currentIndex()) return true;
+    if (node.isValid())
+        tree_.setCurrentIndex(node);
+    else
+        tree_.selectionModel()->setCurrentIndex(node, QItemSelectionModel::Clear);
+    return tree_.currentIndex() == node;
 }
 
-void OutlineEditor::SelectNodeWithoutCommit(QTreeWidgetItem* node) {
-    skipCommit_ = true;
-    tree_.setCurrentItem(node);
-    skipCommit_ = false;
+void OutlineEditor::SelectNear(Place place) {
+    const int dialogs = model_.rowCount();
+    QModelIndex node;
+    if (dialogs > 0 && place.dialog >= 0) {
+        const int dialog = std::min(place.dialog, dialogs - 1);
+        const int slotRows = model_.rowCount(model_.IndexOf({dialog, -1}));
+        const int slot = dialog == place.dialog ? std::min(place.slot, slotRows - 1) : -1;
+        node = model_.IndexOf({dialog, slot});
+    }
+    const bool following = following_;
+    following_ = true;
+    SelectNode(node);
+    following_ = following;
+    if (node.isValid()) tree_.scrollTo(node);
 }
 
-void OutlineEditor::CurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+void OutlineEditor::SelectQuietly(const QModelIndex& node) {
+    quiet_ = true;
+    tree_.setCurrentIndex(node);
+    quiet_ = false;
+}
+
+void OutlineEditor::CurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
     if (quiet_) return;
-    const bool commit = !skipCommit_;
-    skipCommit_ = false;
-    if (commit && previous != nullptr && changing_ && !changing_(previous)) {
+    if (!following_ && previous.isValid() && changing_ && !changing_(previous)) {
         // The value that failed stays in the grid and the selection on its node, so the user can
         // put it right.
-        quiet_ = true;
-        tree_.setCurrentItem(previous);
-        quiet_ = false;
+        SelectQuietly(previous);
         return;
     }
     // The view can make a node current without selecting it (focus arriving by the keyboard);
     // the current node is the selected one here, so it is highlighted as such.
-    if (current != nullptr && !current->isSelected()) {
+    if (current.isValid() && !tree_.selectionModel()->isSelected(current)) {
         quiet_ = true;
-        tree_.selectionModel()->select(tree_.currentIndex(), QItemSelectionModel::ClearAndSelect |
-                                                                 QItemSelectionModel::Rows);
+        tree_.selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
         quiet_ = false;
     }
     if (change_) change_(current);
 }
 
-GridKind OutlineEditor::FillGridFor(QTreeWidgetItem* node) {
-    TDialogItem* dialog = DialogOfNode(project_, node);
-    if (node == nullptr || dialog == nullptr) {
+GridKind OutlineEditor::FillGridFor(const QModelIndex& node) {
+    const Place place = model_.PlaceOf(node);
+    const TDialogItem* dialog = document_.project().DialogAt(place.dialog);
+    if (dialog == nullptr || place.slot >= kSlotCount) {
         dialogGrid_.hide();
         variantGrid_.hide();
-        gridNode_ = nullptr;
+        gridNode_ = QPersistentModelIndex();
         shown_ = GridKind::None;
         return shown_;
     }
-    // A node newly selected is shown from its first row; the same node filled again (after a
-    // command changed it) keeps its place.
-    const bool fresh = node != gridNode_;
-    if (IsDialogNode(node)) {
+    // A node newly selected is shown from its first row; the same node filled again (after an
+    // edit changed it) keeps its place.
+    const bool fresh = QModelIndex(gridNode_) != node;
+    PropertyGrid& shown = place.slot < 0 ? dialogGrid_ : variantGrid_;
+    PropertyGrid& hidden = place.slot < 0 ? variantGrid_ : dialogGrid_;
+    if (place.slot < 0)
         FillDialogGrid(dialogGrid_, *dialog);
-        if (fresh) dialogGrid_.ShowFromTop();
-        variantGrid_.hide();
-        dialogGrid_.show();
-        shown_ = GridKind::Dialog;
-    } else {
-        FillVariantGrid(variantGrid_, *dialog, SlotOfNode(node));
-        if (fresh) variantGrid_.ShowFromTop();
-        dialogGrid_.hide();
-        variantGrid_.show();
-        shown_ = GridKind::Variant;
-    }
+    else
+        FillVariantGrid(variantGrid_, *dialog, place.slot);
+    if (fresh) shown.ShowFromTop();
+    hidden.hide();
+    shown.show();
+    shown_ = place.slot < 0 ? GridKind::Dialog : GridKind::Variant;
     gridNode_ = node;
     return shown_;
 }
 
-bool OutlineEditor::CommitGridOf(QTreeWidgetItem* node) {
-    if (node == nullptr || node != gridNode_) return true;
-    TDialogItem* dialog = DialogOfNode(project_, node);
-    if (dialog == nullptr) return true;
-    CommitResult result;
-    if (IsDialogNode(node)) {
-        if (shown_ != GridKind::Dialog) return true;
-        result = kv::CommitDialogGrid(dialogGrid_, *dialog, *seam_);
-    } else {
-        const int slot = SlotOfNode(node);
-        if (shown_ != GridKind::Variant || slot >= kSlotCount) return true;
-        result = kv::CommitVariantGrid(variantGrid_, project_, *dialog, slot, *seam_);
+bool OutlineEditor::CommitGridOf(const QModelIndex& node) {
+    if (!node.isValid() || node != QModelIndex(gridNode_)) return true;
+    const Place place = model_.PlaceOf(node);
+    if (document_.project().DialogAt(place.dialog) == nullptr || place.slot >= kSlotCount) return true;
+    if ((place.slot < 0) != (shown_ == GridKind::Dialog)) return true;
+    PropertyGrid& grid = place.slot < 0 ? dialogGrid_ : variantGrid_;
+    GridChanges read = ReadGrid(grid, document_.project(), place, *seam_);
+    if (!read.changes.empty()) {
+        const bool following = following_;
+        following_ = true;
+        document_.Push(ChangeValues(std::move(read.changes)));
+        following_ = following;
     }
-    if (result.changed) project_.Modified = true;
-    return result.complete;
+    return read.complete;
 }
 
 bool OutlineEditor::CommitDialogGrid() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (!IsDialogNode(node)) return true;
-    return CommitGridOf(node);
+    const Place place = SelectedPlace();
+    if (place.dialog < 0 || place.slot >= 0) return true;
+    return CommitGridOf(SelectedNode());
 }
 
 bool OutlineEditor::CommitVariantGrid() {
-    QTreeWidgetItem* node = SelectedNode();
-    if (node == nullptr || IsDialogNode(node)) return true;
-    return CommitGridOf(node);
-}
-
-void OutlineEditor::ClearSelectionQuietly() {
-    skipCommit_ = true;
-    tree_.setCurrentItem(nullptr);
-    skipCommit_ = false;
-    tree_.clearSelection();
-}
-
-void OutlineEditor::RemoveNode(QTreeWidgetItem* node) {
-    if (node == nullptr) return;
-    if (tree_.IsEditingCaption()) tree_.EndCaptionEdit(false);
-    for (QTreeWidgetItem* n = tree_.currentItem(); n != nullptr; n = n->parent()) {
-        if (n == node) {
-            ClearSelectionQuietly();
-            break;
-        }
-    }
-    for (QTreeWidgetItem* n = gridNode_; n != nullptr; n = n->parent()) {
-        if (n == node) {
-            FillGridFor(nullptr);
-            break;
-        }
-    }
-    emit NodeRemoving(node);
-    delete node;
-}
-
-void OutlineEditor::RemoveAllNodes() {
-    if (tree_.IsEditingCaption()) tree_.EndCaptionEdit(false);
-    ClearSelectionQuietly();
-    FillGridFor(nullptr);
-    quiet_ = true;
-    tree_.clear();
-    quiet_ = false;
-    emit OutlineCleared();
-}
-
-void OutlineEditor::Rebuild() {
-    RemoveAllNodes();
-    FillOutline(tree_, project_);
+    const Place place = SelectedPlace();
+    if (place.slot < 0) return true;
+    return CommitGridOf(SelectedNode());
 }
 
 } // namespace kv

@@ -20,10 +20,10 @@ bool OutlineEvents::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress: {
         if (!onViewport) break;
         auto* mouse = static_cast<QMouseEvent*>(event);
-        pressedNode_ = tree_.itemAt(mouse->position().toPoint());
+        pressedNode_ = tree_.indexAt(mouse->position().toPoint());
         pressPosition_ = mouse->globalPosition().toPoint();
         if (handlers_.mouseDown) handlers_.mouseDown(mouse->button());
-        pressedNode_ = nullptr;
+        pressedNode_ = QModelIndex();
         return mouse->button() == Qt::RightButton;
     }
     case QEvent::MouseButtonRelease:

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QModelIndex>
 #include <QObject>
 #include <QPoint>
 
 #include <functional>
-
-class QTreeWidgetItem;
 
 namespace kv {
 
@@ -28,9 +27,9 @@ public:
 
     OutlineEvents(OutlineTree& tree, Handlers handlers);
 
-    // The node under the mouse at the last button press (null outside every node) and where
+    // The node under the mouse at the last button press (invalid outside every node) and where
     // the press was on the screen.
-    QTreeWidgetItem* PressedNode() const { return pressedNode_; }
+    QModelIndex PressedNode() const { return pressedNode_; }
     QPoint PressPosition() const { return pressPosition_; }
 
 protected:
@@ -39,7 +38,7 @@ protected:
 private:
     OutlineTree& tree_;
     Handlers handlers_;
-    QTreeWidgetItem* pressedNode_ = nullptr;
+    QModelIndex pressedNode_;
     QPoint pressPosition_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/command_context.h"
+#include "model/edit.h"
 
 #include <Qt>
 
@@ -23,10 +23,10 @@ struct PopupItems {
     QAction* down;                 // "Вниз"
 };
 
-// Enables the items that make sense for the menu's target: with a target, delete and the two
-// add-variant items; for a variant also up and down, for a dialog also add-to-dialog and the
-// text editor. Rename is always enabled.
-void EnablePopupItems(const PopupItems& items, const QTreeWidgetItem* target);
+// Enables the items that make sense for the menu's target (Place{} for none): with a target,
+// delete and the two add-variant items; for a variant also up and down, for a dialog also
+// add-to-dialog and the text editor. Rename is always enabled.
+void EnablePopupItems(const PopupItems& items, Place target);
 
 // The context-menu item whose shortcut the key is (Shift, Ctrl, Alt and Meta count, the keypad
 // does not), or null.
@@ -36,13 +36,5 @@ QAction* PopupItemForKey(const std::vector<QAction*>& items, int key,
 // The clipboard keys of the outline: C, X or V with Ctrl alone.
 enum class ClipboardKey { None, Copy, Cut, Paste };
 ClipboardKey ClipboardKeyOf(int key, Qt::KeyboardModifiers modifiers);
-
-// Stores a confirmed caption: a dialog's Hint (cut to 200) or a variant's caption (cut to 150).
-// Sets Modified.
-void StoreCaption(const CommandContext& ctx, QTreeWidgetItem* node, const QString& text);
-
-// From the selected variant to the dialog node it leads to, when its follow-up is a dialog of the
-// project (a plain function number leads nowhere here).
-void FollowLink(const CommandContext& ctx);
 
 } // namespace kv

@@ -40,10 +40,9 @@ private:
     OutlineTree* tree_;
 };
 
-OutlineTree::OutlineTree(QWidget* parent) : QTreeWidget(parent) {
+OutlineTree::OutlineTree(QWidget* parent) : QTreeView(parent) {
     setItemDelegate(new OutlineCaptionDelegate(this));
     setHeaderHidden(true);
-    setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
@@ -61,11 +60,11 @@ bool OutlineTree::IsEditingCaption() const {
     return state() == QAbstractItemView::EditingState && !editor_.isNull();
 }
 
-void OutlineTree::StartCaptionEdit(QTreeWidgetItem* node) {
+void OutlineTree::StartCaptionEdit(const QModelIndex& node) {
     CancelPendingEdit();
-    if (node == nullptr) return;
-    scrollToItem(node);
-    editItem(node, 0);
+    if (!node.isValid()) return;
+    scrollTo(node);
+    edit(node);
 }
 
 void OutlineTree::EndCaptionEdit(bool confirm) {
@@ -89,12 +88,12 @@ QModelIndex OutlineTree::moveCursor(CursorAction action, Qt::KeyboardModifiers m
     // The plain view makes the first node current when the focus arrives and none is; here the
     // selection stays the user's (none after opening a project, the same after a message box).
     if (focusArriving_ && !currentIndex().isValid()) return QModelIndex();
-    return QTreeWidget::moveCursor(action, modifiers);
+    return QTreeView::moveCursor(action, modifiers);
 }
 
 void OutlineTree::focusInEvent(QFocusEvent* event) {
     focusArriving_ = true;
-    QTreeWidget::focusInEvent(event);
+    QTreeView::focusInEvent(event);
     focusArriving_ = false;
 }
 
@@ -107,11 +106,11 @@ void OutlineTree::mousePressEvent(QMouseEvent* event) {
                                visualRect(at).contains(pos)
                            ? QPersistentModelIndex(at)
                            : QPersistentModelIndex();
-    QTreeWidget::mousePressEvent(event);
+    QTreeView::mousePressEvent(event);
 }
 
 void OutlineTree::mouseReleaseEvent(QMouseEvent* event) {
-    QTreeWidget::mouseReleaseEvent(event);
+    QTreeView::mouseReleaseEvent(event);
     const QModelIndex at = indexAt(event->position().toPoint());
     const bool armed = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier &&
                        pressedSelected_.isValid() && at == pressedSelected_ &&
@@ -125,12 +124,12 @@ void OutlineTree::mouseReleaseEvent(QMouseEvent* event) {
 
 void OutlineTree::mouseDoubleClickEvent(QMouseEvent* event) {
     CancelPendingEdit();
-    QTreeWidget::mouseDoubleClickEvent(event);
+    QTreeView::mouseDoubleClickEvent(event);
 }
 
 void OutlineTree::timerEvent(QTimerEvent* event) {
     if (event->timerId() != pendingEdit_.timerId()) {
-        QTreeWidget::timerEvent(event);
+        QTreeView::timerEvent(event);
         return;
     }
     const QPersistentModelIndex index = pendingIndex_;
@@ -140,17 +139,17 @@ void OutlineTree::timerEvent(QTimerEvent* event) {
         QApplication::activePopupWidget() != nullptr)
         return;
     if (index.isValid() && index == currentIndex() && !IsEditingCaption())
-        StartCaptionEdit(itemFromIndex(index));
+        StartCaptionEdit(index);
 }
 
-QTreeWidgetItem* OutlineTree::EditedNode() const {
-    if (!IsEditingCaption() || !editedIndex_.isValid()) return nullptr;
-    return itemFromIndex(editedIndex_);
+QModelIndex OutlineTree::EditedNode() const {
+    if (!IsEditingCaption()) return {};
+    return editedIndex_;
 }
 
 QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIndex& index,
                                                                   const QEvent* event) const {
-    QItemSelectionModel::SelectionFlags flags = QTreeWidget::selectionCommand(index, event);
+    QItemSelectionModel::SelectionFlags flags = QTreeView::selectionCommand(index, event);
     // One node is always selected once one was: Ctrl+click on it does not deselect it.
     if (index.isValid() && (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)))
         return QItemSelectionModel::NoUpdate;
@@ -167,14 +166,14 @@ void OutlineTree::setSelection(const QRect& rect, QItemSelectionModel::Selection
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         return;
     }
-    QTreeWidget::setSelection(rect, command);
+    QTreeView::setSelection(rect, command);
 }
 
 void OutlineTree::commitData(QWidget* editor) {
-    QTreeWidgetItem* node = editedIndex_.isValid() ? itemFromIndex(editedIndex_) : nullptr;
+    const QModelIndex node = editedIndex_;
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (node != nullptr && line != nullptr) emit CaptionEdited(node, line->text());
-    QTreeWidget::commitData(editor);
+    if (node.isValid() && line != nullptr) emit CaptionEdited(node, line->text());
+    QTreeView::commitData(editor);
 }
 
 } // namespace kv

@@ -3,11 +3,11 @@
 #include <QBasicTimer>
 #include <QPersistentModelIndex>
 #include <QPointer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace kv {
 
-// The outline control: a QTreeWidget whose selection is always the current node and nothing
+// The outline control: a tree view whose selection is always the current node and nothing
 // else (a click never deselects; a move that was refused leaves no highlight behind) and whose
 // in-place caption edit can be started, ended and asked about.
 //
@@ -16,7 +16,7 @@ namespace kv {
 // its caption edit only after the double-click time, and only if nothing else happened in
 // between: a key, a command or another click cancels it (CancelPendingEdit), so text typed for
 // something else never lands in that caption.
-class OutlineTree : public QTreeWidget {
+class OutlineTree : public QTreeView {
     Q_OBJECT
 
 public:
@@ -24,18 +24,18 @@ public:
 
     bool IsEditingCaption() const;
     // Opens the in-place caption editor on the node.
-    void StartCaptionEdit(QTreeWidgetItem* node);
+    void StartCaptionEdit(const QModelIndex& node);
     // Ends an open caption edit: confirmed (as Enter would) or cancelled (as Escape would).
     void EndCaptionEdit(bool confirm);
     // The node whose caption is being edited, or null.
-    QTreeWidgetItem* EditedNode() const;
+    QModelIndex EditedNode() const;
     // Forgets a caption edit armed by a click on the selected node and not started yet.
     void CancelPendingEdit();
 
 signals:
     // An in-place caption edit ended with the user's confirmation. The node's caption takes
     // the text right after this signal.
-    void CaptionEdited(QTreeWidgetItem* node, const QString& text);
+    void CaptionEdited(const QModelIndex& node, const QString& text);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

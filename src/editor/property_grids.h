@@ -1,16 +1,17 @@
 #pragma once
 
 #include "editor/property_grid.h"
-#include "model/dialog_item.h"
-#include "model/project.h"
+#include "model/project_edits.h"
 
 #include <memory>
+#include <vector>
 
 namespace kv {
 
 class ModalSeam;
 
-// Row numbers of the dialog grid v1 and the variant grid v2.
+// Row numbers of the dialog grid v1 and the variant grid v2. The rows are the fields of the
+// field table that have a grid key, in the table's order.
 namespace dialog_row {
 constexpr int Function = 1, Escape = 2, Before = 3, After = 4, Header = 5, Text = 6, Default = 7;
 constexpr int Count = 7;
@@ -23,23 +24,19 @@ constexpr int Count = 24;
 
 std::unique_ptr<PropertyGrid> MakeDialogGrid(QWidget* parent = nullptr);
 std::unique_ptr<PropertyGrid> MakeVariantGrid(QWidget* parent = nullptr);
-
 void FillDialogGrid(PropertyGrid& grid, const TDialogItem& dialog);
 void FillVariantGrid(PropertyGrid& grid, const TDialogItem& dialog, int slot);
 
-// What a commit did: whether every row was stored, and whether any stored value changed.
-struct CommitResult {
+// What a grid holds, as changes of the dialog at `place.dialog` (the dialog grid, slot -1) or of
+// its answer `place.slot`, in the commit order. A numeric row that is not a whole number stops
+// the reading there with "'%s' is not a valid integer value" through the seam: the changes read
+// before it are kept (they are stored all the same), and `complete` is false. Empty numeric rows
+// of the variant grid are set to "0" in the grid first. A follow-up number equal to where the
+// answer leads now is no change.
+struct GridChanges {
+    std::vector<FieldChange> changes;
     bool complete = true;
-    bool changed = false;
 };
-
-// Writes the grid back into the dialog (or its slot) in the commit order. A numeric row that is
-// not a whole number stops the commit there with "'%s' is not a valid integer value" through the
-// seam: the fields before it keep what was just stored, the rest keep their old values. Empty
-// numeric rows of the variant grid are set to "0" in the grid first. The variant's "Function" row
-// links the slot to the first dialog with that number.
-CommitResult CommitDialogGrid(PropertyGrid& grid, TDialogItem& dialog, ModalSeam& seam);
-CommitResult CommitVariantGrid(PropertyGrid& grid, const Project& project, TDialogItem& dialog,
-                               int slot, ModalSeam& seam);
+GridChanges ReadGrid(PropertyGrid& grid, const Project& project, Place place, ModalSeam& seam);
 
 } // namespace kv

@@ -1,6 +1,5 @@
 #include "editor_fixture.h"
 
-#include "editor/outline.h"
 #include "editor/qt_text.h"
 #include "editor/text_editor_window.h"
 #include "project/tlk_file.h"
@@ -12,7 +11,6 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidgetItemIterator>
 #include <QWindow>
 
 #include <sstream>
@@ -47,7 +45,7 @@ void EditorTest::TearDown() {
 
 void EditorTest::CloseWindow() {
     if (!window->isVisible()) return;
-    window->Outline().FillGridFor(nullptr);
+    window->Outline().FillGridFor({});
     P().Modified = false;
     window->close();
 }
@@ -59,24 +57,24 @@ QString EditorTest::OpenProject(Project& project, const QString& name) {
     return path;
 }
 
-void EditorTest::ClickNode(QTreeWidgetItem* node) {
-    ASSERT_NE(node, nullptr);
-    if (node->parent() != nullptr) node->parent()->setExpanded(true);
-    const QPoint at = Tree().visualItemRect(node).center();
+void EditorTest::ClickNode(const Node& node) {
+    ASSERT_TRUE(node.isValid());
+    if (node.parent().isValid()) Tree().expand(node.parent());
+    const QPoint at = Tree().visualRect(node).center();
     QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
-void EditorTest::KeyOn(QTreeWidgetItem* node, int key, Qt::KeyboardModifiers modifiers) {
+void EditorTest::KeyOn(const Node& node, int key, Qt::KeyboardModifiers modifiers) {
     Select(node);
     FocusOutline();
     Press(key, modifiers);
 }
 
-void EditorTest::RightClick(QTreeWidgetItem* node, const std::function<void(QMenu&)>& whileOpen) {
+void EditorTest::RightClick(const Node& node, const std::function<void(QMenu&)>& whileOpen) {
     QPoint at(5, Tree().viewport()->height() - 3);
-    if (node != nullptr) {
-        if (node->parent() != nullptr) node->parent()->setExpanded(true);
-        at = Tree().visualItemRect(node).center();
+    if (node.isValid()) {
+        if (node.parent().isValid()) Tree().expand(node.parent());
+        at = Tree().visualRect(node).center();
     }
     // The menu runs its own event loop, where the timer comes.
     bool seen = false;
@@ -107,9 +105,15 @@ void EditorTest::TakeBackActivation() {
 
 std::string EditorTest::OutlineText() {
     std::string text;
-    for (QTreeWidgetItemIterator it(&Tree()); *it != nullptr; ++it)
-        text += std::string((*it)->parent() != nullptr ? "  " : "") +
-                NodeCaption(*it).toStdString() + " [" + std::to_string(NodeImage(*it)) + "]\n";
+    auto line = [&](const QModelIndex& node, const char* indent) {
+        text += indent + Caption(node).toStdString() + " [" +
+                std::to_string(node.data(OutlineModel::ImageRole).toInt()) + "]\n";
+    };
+    for (int k = 0; k < Rows(); ++k) {
+        const QModelIndex dialog = Items().index(k, 0);
+        line(dialog, "");
+        for (int j = 0; j < Items().rowCount(dialog); ++j) line(Items().index(j, 0, dialog), "  ");
+    }
     return text;
 }
 
@@ -169,14 +173,14 @@ void EditorTest::SetField(PropertyGrid* grid, int row, const QString& text) {
     Press(Qt::Key_Return);
 }
 
-QTreeWidgetItem* EditorTest::MakeDialog(const QString& caption) {
+Node EditorTest::MakeDialog(const QString& caption) {
     FocusOutline();
     Press(Qt::Key_F4);
     TypeCaption(caption);
     return Selected();
 }
 
-QTreeWidgetItem* EditorTest::MakeVariant(QTreeWidgetItem* dialogNode, const QString& caption) {
+Node EditorTest::MakeVariant(const Node& dialogNode, const QString& caption) {
     KeyOn(dialogNode, Qt::Key_Insert);
     TypeCaption(caption);
     return Selected();
@@ -205,7 +209,7 @@ std::string SlotTest::Line(int slot, const std::string& text) {
 }
 
 void SlotTest::FillD() {
-    for (int k = DialogNode(1)->childCount(); k < kSlotCount; ++k)
+    for (int k = Rows(DialogNode(1)); k < kSlotCount; ++k)
         MakeVariant(DialogNode(1), QStringLiteral("V%1").arg(k));
 }
 

@@ -5,11 +5,13 @@
 
 #include "app/main_window.h"
 #include "editor/outline_editor.h"
+#include "editor/outline_model.h"
 #include "editor/outline_tree.h"
 #include "editor/property_grid.h"
 #include "model/project.h"
 #include "scripted_seam.h"
 
+#include <QPersistentModelIndex>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +23,9 @@
 class QMenu;
 
 namespace kv::test {
+
+// An outline node as the tests hold it: an index that follows its row through edits.
+using Node = QPersistentModelIndex;
 
 class EditorTest : public ::testing::Test {
 protected:
@@ -40,23 +45,26 @@ protected:
 
     Project& P() { return window->CurrentProject(); }
     OutlineTree& Tree() { return *window->Tree; }
-    QTreeWidgetItem* DialogNode(int k) { return Tree().topLevelItem(k); }
-    QTreeWidgetItem* VariantNode(int k, int slot) { return DialogNode(k)->child(slot); }
-    QTreeWidgetItem* Selected() { return window->Outline().SelectedNode(); }
+    OutlineModel& Items() { return window->OutlineItems(); }
+    Node DialogNode(int k) { return Items().IndexOf({k, -1}); }
+    Node VariantNode(int k, int slot) { return Items().IndexOf({k, slot}); }
+    Node Selected() { return window->Outline().SelectedNode(); }
+    int Rows(const Node& node = Node()) { return Items().rowCount(node); }
+    static QString Caption(const Node& node) { return node.data().toString(); }
     // The outline as text: one line per node, "caption [image]", variants indented.
     std::string OutlineText();
 
     // The user's steps; each lets the event loop run, as the user's next step would.
-    void ClickNode(QTreeWidgetItem* node);
+    void ClickNode(const Node& node);
     // Clicks a node unless it is selected (a click on the selected node edits its caption).
-    void Select(QTreeWidgetItem* node) {
+    void Select(const Node& node) {
         if (Selected() != node) ClickNode(node);
     }
     // Selects a node and presses a key in the outline.
-    void KeyOn(QTreeWidgetItem* node, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // Right click on a node (null: below the last node); `whileOpen` runs while the context
+    void KeyOn(const Node& node, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Right click on a node (invalid: below the last node); `whileOpen` runs while the context
     // menu is open; it may choose an item, else the menu is closed with Escape.
-    void RightClick(QTreeWidgetItem* node, const std::function<void(QMenu&)>& whileOpen = {});
+    void RightClick(const Node& node, const std::function<void(QMenu&)>& whileOpen = {});
     static void Choose(QMenu& menu, QAction* item);
     // After a menu or the text editor window closed: the main window active again.
     void TakeBackActivation();
@@ -72,8 +80,8 @@ protected:
     void TypeIntoCell(PropertyGrid* grid, int row, const QString& text);
     void SetField(PropertyGrid* grid, int row, const QString& text);
     // New dialog (F4) and add variant (Ins on the dialog node), their captions typed.
-    QTreeWidgetItem* MakeDialog(const QString& caption);
-    QTreeWidgetItem* MakeVariant(QTreeWidgetItem* dialogNode, const QString& caption);
+    Node MakeDialog(const QString& caption);
+    Node MakeVariant(const Node& dialogNode, const QString& caption);
 
     std::unique_ptr<QTemporaryDir> dir;
     QString settingsFile;
@@ -95,7 +103,7 @@ protected:
     static std::string Line(int slot, const std::string& text);
     static std::string TD(const std::string& lines) { return "1000 T\n1001 D\n" + lines; }
     void FillD(); // to twelve variants, through the window
-    void Ctrl(QTreeWidgetItem* node, Qt::Key key) { KeyOn(node, key, Qt::ControlModifier); }
+    void Ctrl(const Node& node, Qt::Key key) { KeyOn(node, key, Qt::ControlModifier); }
 };
 
 // A blank dialog appended to the project, and a slot's caption and follow-up number (UTF-8).

@@ -83,7 +83,7 @@ TEST_F(GridTest, ACommitStoresInOrderAndStopsAtABadNumberWhereTheSelectionStays)
     Tree().setFocus();
     QTest::keyClick(&Tree(), Qt::Key_Down);
     EXPECT_EQ(Selected(), VariantNode(0, 1));
-    EXPECT_EQ(Tree().selectedItems(), QList<QTreeWidgetItem*>{VariantNode(0, 1)});
+    EXPECT_EQ(Tree().selectionModel()->selectedRows(), QModelIndexList{VariantNode(0, 1)});
     EXPECT_EQ(v2->Value(variant_row::Skill), QStringLiteral("abc"));
 
     TypeIntoCell(v2, variant_row::Skill, QStringLiteral("6"));
@@ -106,7 +106,7 @@ TEST_F(GridTest, ACommitStoresInOrderAndStopsAtABadNumberWhereTheSelectionStays)
 }
 
 TEST_F(GridTest, LeavingANodeCommitsIntoTheNodeLeftOnlyAndOnlyAChangeMarksTheProject) {
-    for (QTreeWidgetItem* node : {DialogNode(0), VariantNode(0, 1), DialogNode(2), DialogNode(0)})
+    for (Node node : {DialogNode(0), VariantNode(0, 1), DialogNode(2), DialogNode(0)})
         ClickNode(node);
     window->v1->setFocus();
     QTest::keyClick(window->v1, Qt::Key_Return);

@@ -2,6 +2,7 @@
 // question and the failures that must not lose work; compiling and the script file; and what is
 // being typed into a grid when such a command comes.
 #include "editor_fixture.h"
+#include "editor/project_document.h"
 
 #include "editor/property_grids.h"
 #include "editor/qt_text.h"
@@ -33,10 +34,10 @@ protected:
         projectPath = OpenProject(p, QStringLiteral("quest.tlk"));
         ASSERT_EQ(P().DialogCount(), 2);
     }
-    // An unsaved change, as an edit would leave it.
+    // An unsaved change, made through the document as every edit is.
     void Change() {
-        P().Dialogs()->Header = "changed";
-        P().Modified = true;
+        window->Document().Push(
+            ChangeValues({{{FieldId::Header, 0, 0}, FieldValue::Text("changed")}}));
     }
     static std::string SavedHeader(const QString& path) {
         return LoadProject(ToUtf8Path(path)).Dialogs()->Header.str();
@@ -68,7 +69,7 @@ TEST_F(LifecycleTest, CancelKeepsTheProjectNoDropsItAndYesSavesItFirst) {
     EXPECT_EQ(Caption(), Q("Без имени — Korvanthiel 0.3")); // no file name, no changes
     EXPECT_TRUE(P().ScriptFile.empty());
     EXPECT_EQ(P().FunctionStart, 2000);
-    EXPECT_EQ(Tree().topLevelItemCount(), 0);
+    EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(SavedHeader(projectPath), "");
 
     OpenThroughMenu(projectPath); // unchanged: nothing is asked

@@ -27,7 +27,7 @@ TEST_F(EditorTest, AProjectIsRecoveredFromTheExamplesCompiledScript) {
     seam->ExpectQuestion(MessageAnswer::No).ExpectOpen(path).ExpectMessage();
     window->ERM1->trigger();
     EXPECT_EQ(SpliceScript(script, P(), stamp), script);
-    EXPECT_EQ(Tree().topLevelItemCount(), 4);
+    EXPECT_EQ(Rows(), 4);
     EXPECT_TRUE(P().ProjectFileName.empty());
     EXPECT_EQ(FromCp1251(P().ScriptFile), path);
     EXPECT_TRUE(seam->LastCall().text.contains(QStringLiteral("строка 132: функция 1003")));

@@ -4,7 +4,6 @@
 // the script path, and the date and time of the script's warning line.
 #include "editor_fixture.h"
 
-#include "editor/outline.h"
 #include "editor/property_grids.h"
 #include "editor/text_editor_window.h"
 
@@ -35,7 +34,7 @@ TEST_F(Session, ATavernQuestBuiltFromNothingIsSavedAndCompiledAsShown) {
     WriteFile(script, "ZVSE\r\n; the map's own script\r\n");
 
     // The tavern: caption, grid values, and its message in the text editor window (Tab).
-    QTreeWidgetItem* tavern = MakeDialog(Q("Таверна"));
+    Node tavern = MakeDialog(Q("Таверна"));
     SetField(window->v1, dialog_row::Header, Q("Что будете делать?"));
     SetField(window->v1, dialog_row::Before, QStringLiteral("!!VRv10:S0;"));
     SetField(window->v1, dialog_row::Escape, QStringLiteral("1"));
@@ -50,7 +49,7 @@ TEST_F(Session, ATavernQuestBuiltFromNothingIsSavedAndCompiledAsShown) {
     TakeBackActivation();
 
     // Its answers: a paid drink that sets v10, and leaving.
-    QTreeWidgetItem* drink = MakeVariant(tavern, Q("Выпить эля"));
+    Node drink = MakeVariant(tavern, Q("Выпить эля"));
     SetField(window->v2, variant_row::FirstCost + 6, QStringLiteral("5"));
     SetField(window->v2, variant_row::Variable, QStringLiteral("10"));
     SetField(window->v2, variant_row::SVariable, QStringLiteral("1"));
@@ -58,7 +57,7 @@ TEST_F(Session, ATavernQuestBuiltFromNothingIsSavedAndCompiledAsShown) {
 
     // The drink leads to a consequence dialog, captioned after both.
     KeyOn(drink, Qt::Key_F6);
-    QTreeWidgetItem* bar = Selected();
+    Node bar = Selected();
     Press(Qt::Key_Return); // the caption as offered
     MakeVariant(bar, Q("Поговорить с барменом"));
     SetField(window->v2, variant_row::Skill, QStringLiteral("4"));
@@ -90,10 +89,10 @@ TEST_F(Session, ATavernQuestBuiltFromNothingIsSavedAndCompiledAsShown) {
     Press(Qt::Key_V, Qt::ControlModifier);
     Press(Qt::Key_Return);
 
-    EXPECT_EQ(OutlineText(), "Таверна [1]\n  Выпить эля [2]\n  Уйти [3]\n"
-                             "Таверна -> Выпить эля [1]\n  Назад [2]\n"
+    EXPECT_EQ(OutlineText(), "Таверна [0]\n  Выпить эля [2]\n  Уйти [3]\n"
+                             "Таверна -> Выпить эля [0]\n  Назад [2]\n"
                              "  [Разведка] [2 дерева] Поговорить с барменом [3]\n  Уйти [3]\n"
-                             "Таверна ночью [1]\n  Уйти [3]\n");
+                             "Таверна ночью [0]\n  Уйти [3]\n");
 
     // The script file, the save (Ctrl+S asks for a name; ".tlk" is added), the compile (F9).
     seam->ExpectOpen(script);

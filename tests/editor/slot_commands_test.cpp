@@ -3,7 +3,6 @@
 // dialogs with the outline's keys and the "Правка" items.
 #include "editor_fixture.h"
 
-#include "editor/outline.h"
 #include "editor/property_grids.h"
 
 #include <QAction>
@@ -57,10 +56,10 @@ TEST_F(VariantCommands, AddVariantOnADialogFillsTheFirstFreeSlotAndItsNode) {
     TypeCaption(QString());
     KeyOn(VariantNode(1, 1), Qt::Key_Insert);
     TypeCaption(QStringLiteral("Inserted"));
-    EXPECT_EQ(DialogNode(1)->childCount(), kSlotCount);
+    EXPECT_EQ(Rows(DialogNode(1)), kSlotCount);
     EXPECT_EQ(P().DialogAt(1)->Variant[2].view(), "Refill");
     EXPECT_EQ(P().DialogAt(1)->Variant[11].view(), "V10");
-    EXPECT_EQ(NodeCaption(VariantNode(1, 11)), QStringLiteral("V10"));
+    EXPECT_EQ(Caption(VariantNode(1, 11)), QStringLiteral("V10"));
 }
 
 TEST_F(VariantCommands, DeleteClosesTheGapAndSelectsTheVariantThatTookItsPlace) {
@@ -79,7 +78,7 @@ TEST_F(VariantCommands, DeleteClosesTheGapAndSelectsTheVariantThatTookItsPlace) 
     Press(Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(Selected(), DialogNode(0));
     Press(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(Selected(), nullptr);
+    EXPECT_FALSE(Selected().isValid());
     EXPECT_FALSE(window->v1->isVisible());
     EXPECT_FALSE(window->ToolButton7->isEnabled());
 }
@@ -117,7 +116,7 @@ TEST_F(VariantCommands, NothingIsAddedForARefusedNumberOrToAFullDialogNorMovedPa
     P().Modified = false;
     const std::string model = ModelText(P());
     const std::string outline = OutlineText();
-    for (QTreeWidgetItem* on : {DialogNode(1), VariantNode(1, 0), VariantNode(1, 11)}) {
+    for (Node on : {DialogNode(1), VariantNode(1, 0), VariantNode(1, 11)}) {
         KeyOn(on, Qt::Key_Insert);
         seam->ExpectPrompt(QStringLiteral("1000")); // asked all the same
         Press(Qt::Key_Insert, Qt::ControlModifier);
@@ -136,12 +135,12 @@ TEST_F(VariantCommands, NothingIsAddedForARefusedNumberOrToAFullDialogNorMovedPa
 class Clipboard : public SlotTest {
 protected:
     // Ctrl+V on a node; the caption edit it opens given up.
-    void PasteOn(QTreeWidgetItem* node) {
+    void PasteOn(Node node) {
         Ctrl(node, Qt::Key_V);
         EXPECT_TRUE(EditingCaption());
         Press(Qt::Key_Escape);
     }
-    void ExpectPasteDoesNothing(QTreeWidgetItem* on) {
+    void ExpectPasteDoesNothing(Node on) {
         P().Modified = false;
         const std::string before = ModelText(P());
         Ctrl(on, Qt::Key_V);
@@ -163,7 +162,7 @@ TEST_F(Clipboard, APastedVariantIsTheSourceAsItIsAtThePasteWithAllItsFields) {
     const std::string a2 = "A2 -> @0 {s1/0 c0=10 fail:fA}";
     EXPECT_EQ(ModelText(P()),
               "1000 T\n" + Line(0, a2.c_str()) + "1001 D\n" + Line(0, a2.c_str()) + B(1) + C(2));
-    EXPECT_EQ(OutlineText(), "T [1]\n  A2 [2]\nD [0]\n  A2 [2]\n  B [2]\n  C [3]\n");
+    EXPECT_EQ(OutlineText(), "T [0]\n  A2 [2]\nD [0]\n  A2 [2]\n  B [2]\n  C [3]\n");
 }
 
 TEST_F(Clipboard, CopyAndCutWithinOneDialogTakeTheSourceWhereverItWentMeanwhile) {
@@ -173,7 +172,7 @@ TEST_F(Clipboard, CopyAndCutWithinOneDialogTakeTheSourceWhereverItWentMeanwhile)
     EXPECT_EQ(ModelText(P()), TD(C(0) + A(1) + B(2) + C(3)));
     // A cut of the source, which then moves up: still the one the paste moves.
     Ctrl(VariantNode(1, 3), Qt::Key_X);
-    EXPECT_EQ(DialogNode(1)->childCount(), 4); // a cut removes nothing yet
+    EXPECT_EQ(Rows(DialogNode(1)), 4); // a cut removes nothing yet
     Press(Qt::Key_Up, Qt::ControlModifier);
     PasteOn(VariantNode(1, 1));
     EXPECT_EQ(ModelText(P()), TD(C(0) + C(1) + A(2) + B(3)));
@@ -184,7 +183,7 @@ TEST_F(Clipboard, CopyAndCutWithinOneDialogTakeTheSourceWhereverItWentMeanwhile)
     EXPECT_EQ(ModelText(P()), "1000 T\n" + C(0) + "1001 D\n" + C(0) + C(1) + A(2) + B(3));
 }
 
-TEST_F(Clipboard, ACutDialogThatOthersLinkToMovesToTheEndAndTheLinksBecomeNumbers) {
+TEST_F(Clipboard, ACutDialogThatOthersLinkToMovesToTheEndAndTheLinksFollowIt) {
     TDialogItem& t = *P().Dialogs();
     t.ScriptBefore = "!!VRv5:S1;";
     t.Header = "Head";
@@ -194,7 +193,7 @@ TEST_F(Clipboard, ACutDialogThatOthersLinkToMovesToTheEndAndTheLinksBecomeNumber
     EXPECT_EQ(CaptionEditorText(), QStringLiteral("T"));
     Press(Qt::Key_Escape);
     EXPECT_EQ(ModelText(P()),
-              "1001 D\n" + Line(0, "A -> #1000 {s1/0 c0=10 fail:fA}") + B(1) + C(2) + "1002 T\n");
+              "1001 D\n" + Line(0, "A -> @1 {s1/0 c0=10 fail:fA}") + B(1) + C(2) + "1002 T\n");
     const TDialogItem* copy = P().DialogAt(1);
     EXPECT_EQ(copy->ScriptBefore, "!!VRv5:S1;");
     EXPECT_EQ(copy->Header, "Head");
