@@ -58,16 +58,6 @@ std::vector<VariableSetting> FollowingVariables(const TDialogItem& dialog, int i
     return settings;
 }
 
-bool NumberFollowingVariables(TDialogItem& dialog, int i) {
-    if (!IsVariableModel(dialog, i)) return false;
-    for (const VariableSetting& s : FollowingVariables(dialog, i)) {
-        TVariantData& next = dialog.Variants[static_cast<std::size_t>(s.slot)];
-        next.Variable = s.variable;
-        next.SVariable = s.set;
-    }
-    return true;
-}
-
 bool IsVariableModel(const TDialogItem& dialog, int i) {
     if (i < 0 || i >= kSlotCount) return false;
     const TVariantData& model = dialog.Variants[static_cast<std::size_t>(i)];
@@ -92,8 +82,7 @@ std::unique_ptr<Edit> NumberVariables(const Project& project, Place answer) {
             {{FieldId::Variable, answer.dialog, s.slot}, FieldValue::Number(s.variable)});
         changes.push_back({{FieldId::SVariable, answer.dialog, s.slot}, FieldValue::Number(s.set)});
     }
-    auto edit = ChangeValues(std::move(changes), "нумерация переменных");
-    return edit;
+    return ChangeValues(std::move(changes), "нумерация переменных");
 }
 
 } // namespace kv

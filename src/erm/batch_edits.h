@@ -27,12 +27,6 @@ struct VariableSetting {
 // none when slot i is no model.
 std::vector<VariableSetting> FollowingVariables(const TDialogItem& dialog, int i);
 
-// Gives the answers after slot i the variable of slot i and ascending set values, stopping at the
-// first slot not in use. Returns false, changing nothing, when slot i is no model (its Variable
-// is not above 0 or its DVariable is not 0); true otherwise, also when no slot followed, so the
-// caller then sets Modified.
-bool NumberFollowingVariables(TDialogItem& dialog, int i);
-
 // The two batch edits as undoable edits of the answer at `answer`; null for no such answer.
 // The caption gets the cost prefix in front (cut to 150 characters); without skill and costs
 // the edit changes nothing (Empty after Apply).

@@ -33,16 +33,17 @@ TEST(CostSkillPrefix, SkillThenCostsInResourceOrder) {
     }
 }
 
-TEST(NumberFollowingVariables, SlotsInUseAfterTheModelGetItsVariableAndAscendingValues) {
+TEST(NumberVariables, AnswersInUseAfterTheModelGetItsVariableAndAscendingValues) {
     constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
     constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
-    TDialogItem d;
+    Project p;
+    TDialogItem& d = *p.AppendDialog();
     for (std::size_t k : {0, 1, 2, 3, 5})
         d.Function[k] = 1; // in use without a caption; slot 4 is free and ends the run
     d.Variants[1].Variable = 20;
     d.Variants[1].SVariable = kMax - 1;
     d.Variants[2].DVariable = -2;
-    EXPECT_TRUE(NumberFollowingVariables(d, 1));
+    NumberVariables(p, {0, 1})->Apply(p);
     auto variable = [&](std::size_t k) {
         return std::tuple{d.Variants[k].Variable, d.Variants[k].DVariable, d.Variants[k].SVariable};
     };
@@ -55,12 +56,10 @@ TEST(NumberFollowingVariables, SlotsInUseAfterTheModelGetItsVariableAndAscending
     for (auto [number, change] : {std::pair{5, 1}, {5, -1}, {0, 0}, {-4, 0}}) {
         d.Variants[0].Variable = number;
         d.Variants[0].DVariable = change;
-        const auto before = d.Variants;
-        EXPECT_FALSE(NumberFollowingVariables(d, 0)) << number << " " << change;
-        EXPECT_TRUE(d.Variants == before);
+        EXPECT_EQ(NumberVariables(p, {0, 0}), nullptr) << number << " " << change;
     }
-    EXPECT_FALSE(NumberFollowingVariables(d, -1));
-    EXPECT_FALSE(NumberFollowingVariables(d, 12));
+    EXPECT_EQ(NumberVariables(p, {0, -1}), nullptr);
+    EXPECT_EQ(NumberVariables(p, {0, 12}), nullptr);
 }
 
 } // namespace
