@@ -43,6 +43,7 @@ Settings ReadSettings(const std::string& path, const Settings& defaults) {
     for (const IntegerKey& k : kGeometry) {
         settings.*k.field = ini.ReadInteger(k.section, k.key, defaults.*k.field);
     }
+    settings.Docks = ini.ReadString("Options", "Docks", defaults.Docks);
     if (ini.HasSection("Recent")) {
         settings.Recent.clear();
         for (std::size_t k = kRecentProjectCount; k-- > 0;) {
@@ -64,6 +65,8 @@ void WriteSettings(const std::string& path, const Settings& settings) {
     ini.WriteString("Options", "Maps", settings.Maps);
     for (const IntegerKey& k : kGeometry)
         ini.WriteInteger(k.section, k.key, settings.*k.field);
+    if (!settings.Docks.empty() || ini.Find("Options", "Docks"))
+        ini.WriteString("Options", "Docks", settings.Docks);
     // Entries past the end of the list are emptied where the file has them, never added.
     for (std::size_t k = 0; k < kRecentProjectCount; ++k) {
         if (k < settings.Recent.size())

@@ -16,6 +16,9 @@ struct Settings {
     std::int32_t Width = 722, Height = 502, Left = 197, Top = 103, Panel = 254;
     std::int32_t TextWidth = 596, TextHeight = 293, TextLeft = 192, TextTop = 103;
     std::vector<std::string> Recent; // project paths, the latest first; Windows-1251 bytes
+    // Which panels beside the outline are shown and where (the window's own state, written as
+    // hexadecimal digits); empty for the panels' first places.
+    std::string Docks;
 };
 
 // Puts a project path at the head of the recent list: an earlier mention moves up, and the list
@@ -27,7 +30,7 @@ void RememberProject(std::vector<std::string>& recent, const std::string& path);
 Settings ReadSettings(const std::string& path, const Settings& defaults = Settings{});
 
 // Writes all ten values (Options: Maps, Width, Height, Left, Top; Text: Width, Height, Left, Top;
-// Options: Panel) and the recent projects (Recent: File1 to File8; those past the list emptied),
+// Options: Panel, Docks) and the recent projects (Recent: File1 to File8; those past the list emptied),
 // leaving every other line of the file as it was. Throws Error("Unable to write to <path>").
 void WriteSettings(const std::string& path, const Settings& settings);
 

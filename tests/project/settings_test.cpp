@@ -18,7 +18,7 @@ using kvtest::ReadBytes;
 
 auto Fields(const Settings& s) {
     return std::tie(s.Maps, s.Width, s.Height, s.Left, s.Top, s.Panel, s.TextWidth, s.TextHeight,
-                    s.TextLeft, s.TextTop, s.Recent);
+                    s.TextLeft, s.TextTop, s.Recent, s.Docks);
 }
 
 TEST(Settings, RecentProjectsKeepTheLatestEightEachOnce) {
@@ -58,6 +58,7 @@ TEST(Settings, WritingKeepsForeignLinesAndReadsBack) {
     s.Width = 1024;
     s.TextTop = -20;
     s.Recent = {"/maps/\xCA\xE0\xF0\xF2\xFB.tlk", "/b.tlk"};
+    s.Docks = "000000ff";
     kv::WriteSettings(path, s);
     EXPECT_EQ(ReadBytes(path), ReadBytes(KORV_TEST_DATA "/settings/by_hand_written.ini"));
     EXPECT_EQ(Fields(ReadSettings(path)), Fields(s));
