@@ -42,9 +42,12 @@ QFormLayout* ScrolledForm(QTabWidget* tabs, const QString& title) {
     return form;
 }
 
-std::optional<std::int32_t> CellNumber(const QTableWidgetItem* item) {
+// A cell's number; the variable column shows "v7" and takes "7" too.
+std::optional<std::int32_t> CellNumber(const QTableWidgetItem* item, bool variable = false) {
     if (!item) return {};
-    return ParseWholeNumber(ToCp1251(item->text().trimmed()));
+    QString text = item->text().trimmed();
+    if (variable && text.startsWith(QLatin1Char('v'), Qt::CaseInsensitive)) text.remove(0, 1);
+    return ParseWholeNumber(ToCp1251(text));
 }
 
 } // namespace
@@ -98,7 +101,7 @@ HeroPanel::HeroPanel(QWidget* parent) : QWidget(parent) {
     });
     connect(RemoveVariable, &QPushButton::clicked, this, [this] {
         const int row = Variables->currentRow();
-        const auto n = CellNumber(Variables->item(row, 0));
+        const auto n = CellNumber(Variables->item(row, 0), true);
         if (row < 0 || !n) return;
         hero_.variables.erase(*n);
         FillVariables();
@@ -138,7 +141,7 @@ void HeroPanel::FillVariables() {
     for (const auto& [n, value] : hero_.variables) {
         const int row = Variables->rowCount();
         Variables->insertRow(row);
-        Variables->setItem(row, 0, new QTableWidgetItem(QString::number(n)));
+        Variables->setItem(row, 0, new QTableWidgetItem(QStringLiteral("v%1").arg(n)));
         Variables->setItem(row, 1, new QTableWidgetItem(QString::number(value)));
     }
     filling_ = false;
@@ -161,7 +164,7 @@ void HeroPanel::VariableEdited() {
     // variable number or value is dropped when the table is shown again.
     std::map<std::int32_t, std::int32_t> variables;
     for (int i = 0; i < Variables->rowCount(); ++i) {
-        const auto n = CellNumber(Variables->item(i, 0));
+        const auto n = CellNumber(Variables->item(i, 0), true);
         const auto value = CellNumber(Variables->item(i, 1));
         if (n && *n >= 1 && value) variables[*n] = *value;
     }

@@ -31,7 +31,7 @@ public:
     QTabWidget* Tabs;
     std::array<QSpinBox*, kSkillCount> Skills;
     std::array<QSpinBox*, kResourceCount> Resources;
-    QTableWidget* Variables; // "Переменная" (the number n of vn) and "Значение"
+    QTableWidget* Variables; // "Переменная" (as "v7") and "Значение"
     QPushButton* AddVariable;
     QPushButton* RemoveVariable;
     QLabel* Artefacts;

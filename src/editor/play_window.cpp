@@ -78,7 +78,10 @@ PlayWindow::PlayWindow(const Project& project, int startPosition, QWidget* paren
                           static_cast<QWidget*>(Message), static_cast<QWidget*>(ScriptAfter),
                           static_cast<QWidget*>(Header), answersBox_, static_cast<QWidget*>(Status)})
         answersLayout_->addWidget(part);
-    answersLayout_->setStretchFactor(Message, 1);
+    answersLayout_->addStretch();
+    // Room for a message of a dozen lines; a longer one scrolls.
+    Message->setMinimumHeight(Message->fontMetrics().lineSpacing() * 4);
+    Message->setMaximumHeight(Message->fontMetrics().lineSpacing() * 12 + 12);
 
     auto* heroBox = new QGroupBox(QStringLiteral("Герой"), this);
     Hero = new HeroPanel(heroBox);
@@ -94,11 +97,12 @@ PlayWindow::PlayWindow(const Project& project, int startPosition, QWidget* paren
     sides->addWidget(heroBox);
     sides->setStretchFactor(0, 3);
     sides->setStretchFactor(1, 2);
+    sides->setSizes({560, 360});
     auto* rows = new QSplitter(Qt::Vertical, this);
     rows->addWidget(sides);
     rows->addWidget(transcriptBox);
     rows->setStretchFactor(0, 3);
-    rows->setStretchFactor(1, 1);
+    rows->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(rows);
@@ -218,6 +222,7 @@ void PlayWindow::ShowAnswers() {
         Answers[static_cast<std::size_t>(k)] = button;
         auto* row = new QHBoxLayout;
         row->addWidget(button, 1);
+        list->addLayout(row);
         if (answer.conditionUnknown && !answer.lacksSkill) {
             auto* hidden = new QCheckBox(
                 QStringLiteral("условие %1 выполнено").arg(Literal(FromCp1251(answer.condition))),
@@ -236,12 +241,13 @@ void PlayWindow::ShowAnswers() {
             Assumed[static_cast<std::size_t>(k)] = hidden;
             row->addWidget(hidden);
         } else if (!answer.offered) {
+            // Why it is not offered, under its button.
             auto* why = NoteLabel(box);
             why->setText(QString::fromUtf8(HiddenBecause(answer)));
             why->setForegroundRole(QPalette::PlaceholderText);
-            row->addWidget(why);
+            why->setContentsMargins(12, 0, 0, 4);
+            list->addWidget(why);
         }
-        list->addLayout(row);
     }
 }
 
