@@ -153,6 +153,11 @@ ProblemsPanel::ProblemsPanel(const Project& project, ScriptPath scriptPath, QWid
     pending_->setSingleShot(true);
     pending_->setInterval(kCheckDelayMs);
     connect(pending_, &QTimer::timeout, this, &ProblemsPanel::CheckNow);
+    // The author may have changed the script in another program: look again on coming back.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive) ProjectChanged();
+            });
     connect(List, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { Activate(index.row()); });
 

@@ -19,9 +19,10 @@ class ProblemsModel;
 
 // The panel "Проблемы": the problems the checks find in the project, one a row (severity,
 // function, answer, field, message), with the counts above them. It checks again a moment after
-// each edit, so that a burst of edits costs one check and typing never waits for it; the script's
-// facts are read again only when its path or the file's time or size changed. A double click on
-// a problem names the dialog or answer and the grid row of its field.
+// each edit, so that a burst of edits costs one check and typing never waits for it, and when the
+// program becomes active again; the script's facts are read again only when its path or the
+// file's time or size changed. A double click on a problem names the dialog or answer and the
+// grid row of its field.
 class ProblemsPanel : public QWidget {
     Q_OBJECT
 
