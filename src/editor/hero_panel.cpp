@@ -74,7 +74,8 @@ HeroPanel::HeroPanel(QWidget* parent) : QWidget(parent) {
 
     auto* variablesPage = new QWidget(Tabs);
     Variables = new QTableWidget(0, 2, variablesPage);
-    Variables->setHorizontalHeaderLabels({QStringLiteral("Переменная"), QStringLiteral("Значение")});
+    Variables->setHorizontalHeaderLabels(
+        {QStringLiteral("Переменная"), QStringLiteral("Значение")});
     Variables->verticalHeader()->hide();
     Variables->horizontalHeader()->setStretchLastSection(true);
     Variables->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -88,8 +89,7 @@ HeroPanel::HeroPanel(QWidget* parent) : QWidget(parent) {
     variables->addWidget(Variables);
     variables->addLayout(buttons);
     Tabs->addTab(variablesPage, QStringLiteral("Переменные"));
-    connect(Variables, &QTableWidget::cellChanged, this,
-            [this] { VariableEdited(); });
+    connect(Variables, &QTableWidget::cellChanged, this, [this] { VariableEdited(); });
     connect(AddVariable, &QPushButton::clicked, this, [this] {
         // The smallest number not in use yet; v1 is the one the dialog code writes itself.
         std::int32_t n = 2;
@@ -131,8 +131,9 @@ void HeroPanel::SetHero(const HeroState& hero) {
     QStringList given;
     for (std::uint16_t a : hero.artefacts)
         given << QString::number(a);
-    Artefacts->setText(QStringLiteral("Артефакты: ") +
-                       (given.isEmpty() ? QStringLiteral("нет") : given.join(QStringLiteral(", "))));
+    Artefacts->setText(QStringLiteral("Артефакты: ") + (given.isEmpty()
+                                                            ? QStringLiteral("нет")
+                                                            : given.join(QStringLiteral(", "))));
 }
 
 void HeroPanel::FillVariables() {
@@ -154,7 +155,8 @@ void HeroPanel::Edited() {
             static_cast<std::uint8_t>(Skills[static_cast<std::size_t>(n)]->value());
     }
     for (int r = 0; r < kResourceCount; ++r)
-        hero_.resources[static_cast<std::size_t>(r)] = Resources[static_cast<std::size_t>(r)]->value();
+        hero_.resources[static_cast<std::size_t>(r)] =
+            Resources[static_cast<std::size_t>(r)]->value();
     emit HeroEdited(hero_);
 }
 

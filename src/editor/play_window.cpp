@@ -74,9 +74,10 @@ PlayWindow::PlayWindow(const Project& project, int startPosition, QWidget* paren
     answersBox_ = new QWidget(dialogBox);
     Status = NoteLabel(dialogBox);
     answersLayout_ = new QVBoxLayout(dialogBox);
-    for (QWidget* part : {static_cast<QWidget*>(Title), static_cast<QWidget*>(ScriptBefore),
-                          static_cast<QWidget*>(Message), static_cast<QWidget*>(ScriptAfter),
-                          static_cast<QWidget*>(Header), answersBox_, static_cast<QWidget*>(Status)})
+    for (QWidget* part :
+         {static_cast<QWidget*>(Title), static_cast<QWidget*>(ScriptBefore),
+          static_cast<QWidget*>(Message), static_cast<QWidget*>(ScriptAfter),
+          static_cast<QWidget*>(Header), answersBox_, static_cast<QWidget*>(Status)})
         answersLayout_->addWidget(part);
     answersLayout_->addStretch();
     // Room for a message of a dozen lines; a longer one scrolls.
@@ -107,8 +108,8 @@ PlayWindow::PlayWindow(const Project& project, int startPosition, QWidget* paren
     layout->addLayout(bar);
     layout->addWidget(rows);
 
-    session_ = std::make_unique<PlaySession>(
-        project, *start, [this](const TDialogItem& dialog, int slot) {
+    session_ =
+        std::make_unique<PlaySession>(project, *start, [this](const TDialogItem& dialog, int slot) {
             return assumedHidden_.count({&dialog, slot}) > 0;
         });
     connect(BackButton, &QPushButton::clicked, this, &PlayWindow::Back);
@@ -157,9 +158,10 @@ void PlayWindow::Entered() {
 void PlayWindow::Show() {
     const Showing& s = session_->Shown();
     const bool showing = session_->Current() != nullptr;
-    Title->setText(showing ? QStringLiteral("Функция %1").arg(s.function) +
-                                 (s.hint.empty() ? QString() : QStringLiteral(": ") + FromCp1251(s.hint))
-                           : QStringLiteral("Проигрыш окончен"));
+    Title->setText(
+        showing ? QStringLiteral("Функция %1").arg(s.function) +
+                      (s.hint.empty() ? QString() : QStringLiteral(": ") + FromCp1251(s.hint))
+                : QStringLiteral("Проигрыш окончен"));
     const auto script = [](QLabel* label, const QString& what, const std::string& code) {
         label->setVisible(!code.empty());
         label->setText(what + FromCp1251(code));
@@ -175,9 +177,9 @@ void PlayWindow::Show() {
     if (session_->Lost())
         status = QStringLiteral("Диалог, на котором стоял проигрыш, удален из проекта.");
     else if (!showing && !session_->Steps().empty())
-        status = QString::fromUtf8(RunEndText(
-            session_->Steps().back().next ? RunEnd::LeftProject : RunEnd::NoFollowUp,
-            session_->Steps().back()));
+        status = QString::fromUtf8(
+            RunEndText(session_->Steps().back().next ? RunEnd::LeftProject : RunEnd::NoFollowUp,
+                       session_->Steps().back()));
     else if (!s.offersChoice)
         status = QStringLiteral("Выбора нет: у диалога нет первого варианта.");
     Status->setVisible(!status.isEmpty());

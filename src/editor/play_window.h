@@ -42,12 +42,12 @@ public:
     void Back();
     void Restart();
 
-    QLabel* Title;   // "Функция N: label"
+    QLabel* Title; // "Функция N: label"
     QLabel* Header;
     QLabel* ScriptBefore;
     QPlainTextEdit* Message;
     QLabel* ScriptAfter;
-    QLabel* Status;  // no choice, or how the run ended
+    QLabel* Status; // no choice, or how the run ended
     // The answer with a caption in each slot, null for the others, as the current dialog shows.
     std::array<QPushButton*, kSlotCount> Answers{};
     // The check box of an answer whose hiding condition the simulator cannot read; checked: it

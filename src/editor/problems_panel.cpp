@@ -137,8 +137,9 @@ ProblemsPanel::ProblemsPanel(const Project& project, ScriptPath scriptPath, QWid
     header->setStretchLastSection(true);
     header->setSectionResizeMode(QHeaderView::Interactive);
     const int digit = List->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    header->resizeSection(SeverityColumn, List->fontMetrics().horizontalAdvance(
-                                              QStringLiteral("предупреждение")) + 40);
+    header->resizeSection(SeverityColumn,
+                          List->fontMetrics().horizontalAdvance(QStringLiteral("предупреждение")) +
+                              40);
     header->resizeSection(FunctionColumn, digit * 12);
     header->resizeSection(AnswerColumn, digit * 9);
     header->resizeSection(FieldColumn, digit * 16);
@@ -246,8 +247,8 @@ int ProblemsPanel::GridRow(const Problem& problem) {
 }
 
 Place ProblemsPanel::PlaceOf(const Problem& problem) {
-    return Place{problem.dialog, problem.dialog >= 0 && problem.answer > 0 ? problem.answer - 1
-                                                                           : -1};
+    return Place{problem.dialog,
+                 problem.dialog >= 0 && problem.answer > 0 ? problem.answer - 1 : -1};
 }
 
 void ProblemsPanel::Activate(int row) {

@@ -4,8 +4,7 @@
 
 namespace kv {
 
-PlaySession::PlaySession(const Project& project, const TDialogItem& start,
-                         UnknownCondition unknown)
+PlaySession::PlaySession(const Project& project, const TDialogItem& start, UnknownCondition unknown)
     : project_(project), unknown_(std::move(unknown)) {
     stops_.push_back(Stop{&start, HeroState{}});
     Reshow();

@@ -83,8 +83,8 @@ std::string StepText(const Step& step) {
     if (step.chosen == 0) return out;
     out += "  Выбран вариант " + std::to_string(step.chosen);
     if (step.applied != step.chosen)
-        out += "; требование не выполнено, действует запасной вариант " +
-               std::to_string(step.applied);
+        out +=
+            "; требование не выполнено, действует запасной вариант " + std::to_string(step.applied);
     out += ".\n";
     // The dialog's own message opens the list; the rest came after the choice.
     for (std::size_t i = s.message.empty() ? 0 : 1; i < step.messages.size(); ++i)

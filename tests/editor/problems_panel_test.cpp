@@ -32,8 +32,9 @@ TEST(ProblemsPanel, DoubleClickNamesThePlaceAndRowAndEditsAreCheckedAgain) {
     EXPECT_TRUE(panel.HasErrors(1));
 
     std::vector<std::pair<Place, int>> activated;
-    QObject::connect(&panel, &ProblemsPanel::PlaceActivated,
-                     [&](Place place, int row) { activated.push_back({place, row}); });
+    QObject::connect(&panel, &ProblemsPanel::PlaceActivated, [&](Place place, int row) {
+        activated.push_back({place, row});
+    });
     panel.show();
     const auto doubleClick = [&](ProblemField field) {
         const auto& problems = panel.Problems();
@@ -50,8 +51,8 @@ TEST(ProblemsPanel, DoubleClickNamesThePlaceAndRowAndEditsAreCheckedAgain) {
     };
     doubleClick(ProblemField::FailOn);
     doubleClick(ProblemField::Header);
-    EXPECT_EQ(activated, (std::vector<std::pair<Place, int>>{
-                             {{1, 1}, variant_row::FailOn}, {{0, -1}, dialog_row::Header}}));
+    EXPECT_EQ(activated, (std::vector<std::pair<Place, int>>{{{1, 1}, variant_row::FailOn},
+                                                             {{0, -1}, dialog_row::Header}}));
 
     // The fixes arrive as edits; the script file appears with its marker.
     first.Header = "a b";
