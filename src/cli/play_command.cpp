@@ -2,8 +2,8 @@
 // author tries a quest from a build script without starting the game. A readable transcript in
 // Russian, or one JSON object a line per step for a script to compare.
 #include "cli/commands.h"
-#include "erm/batch_edits.h"
 #include "play/simulator.h"
+#include "play/transcript.h"
 #include "text/cp1251.h"
 #include "text/error.h"
 #include "text/whole_number.h"
@@ -145,110 +145,6 @@ void PrintJson(const Step& step) {
     std::cout << line << "\n";
 }
 
-std::string Utf8(const std::string& cp1251) {
-    return Cp1251ToUtf8(cp1251);
-}
-
-// Why an answer with a caption is not offered, or what was assumed for it; empty when offered
-// without question.
-std::string HiddenBecause(const AnswerView& answer) {
-    if (answer.lacksSkill) return "скрыт: у героя нет навыка " + Utf8(SkillName(answer.skill));
-    const std::string condition = Utf8(answer.condition);
-    if (answer.conditionUnknown) {
-        return answer.conditionHolds
-                   ? "скрыт: условие " + condition + " не распознано, принято за выполненное"
-                   : "условие " + condition + " не распознано, вариант показан";
-    }
-    return answer.conditionHolds ? "скрыт: выполнено условие " + condition : std::string();
-}
-
-void PrintHero(const HeroState& hero) {
-    std::string resources;
-    for (int r = 0; r < kResourceCount; ++r) {
-        const std::int64_t amount = hero.resources[static_cast<std::size_t>(r)];
-        if (amount == 0) continue;
-        resources +=
-            (resources.empty() ? "" : ", ") + Utf8(ResourceName(r)) + " " + std::to_string(amount);
-    }
-    std::cout << "  Ресурсы: " << (resources.empty() ? "нет" : resources) << "\n";
-    if (!hero.variables.empty()) {
-        std::cout << "  Переменные:";
-        for (const auto& [n, value] : hero.variables)
-            std::cout << " v" << n << "=" << value;
-        std::cout << "\n";
-    }
-    if (!hero.artefacts.empty()) {
-        std::cout << "  Артефакты:";
-        for (std::uint16_t a : hero.artefacts)
-            std::cout << " " << a;
-        std::cout << "\n";
-    }
-}
-
-void PrintIndented(const std::string& text) {
-    std::istringstream lines(Utf8(text));
-    std::string line;
-    while (std::getline(lines, line))
-        std::cout << (line.empty() ? "" : "    ") << line << "\n";
-}
-
-void PrintTranscript(const Step& step) {
-    const Showing& s = step.showing;
-    std::cout << "Функция " << s.function << (s.hint.empty() ? "" : ": ") << Utf8(s.hint) << "\n";
-    if (!s.scriptBefore.empty())
-        std::cout << "  Скрипт до сообщения (не выполняется): " << Utf8(s.scriptBefore) << "\n";
-    if (!s.message.empty()) {
-        std::cout << "  Сообщение:\n";
-        PrintIndented(s.message);
-    }
-    if (!s.scriptAfter.empty())
-        std::cout << "  Скрипт после сообщения (не выполняется): " << Utf8(s.scriptAfter) << "\n";
-    if (!s.offersChoice) {
-        std::cout << "  Выбора нет: у диалога нет первого варианта.\n";
-        return;
-    }
-    if (!s.header.empty()) std::cout << "  " << Utf8(s.header) << "\n";
-    for (int k = 0; k < kSlotCount; ++k) {
-        const AnswerView& answer = s.answers[static_cast<std::size_t>(k)];
-        if (answer.caption.empty()) continue;
-        std::cout << "  " << (k + 1 == s.defaultAnswer ? "*" : " ") << (k + 1) << ". "
-                  << Utf8(answer.caption);
-        const std::string hidden = HiddenBecause(answer);
-        if (!hidden.empty()) std::cout << "  [" << hidden << "]";
-        std::cout << "\n";
-    }
-    if (step.chosen == 0) return;
-    std::cout << "  Выбран вариант " << step.chosen;
-    if (step.applied != step.chosen)
-        std::cout << "; требование не выполнено, действует запасной вариант " << step.applied;
-    std::cout << ".\n";
-    // The dialog's own message opens the list; the rest came after the choice.
-    for (std::size_t i = s.message.empty() ? 0 : 1; i < step.messages.size(); ++i)
-        std::cout << "  > " << Utf8(step.messages[i]) << "\n";
-    PrintHero(step.after);
-}
-
-void PrintEnd(const Playthrough& run) {
-    const Step& last = run.steps.back();
-    switch (run.end) {
-    case RunEnd::ChoicesUsed:
-        std::cout << "Выборы закончились.\n";
-        break;
-    case RunEnd::NoChoice:
-        std::cout << "Диалог не предлагает выбора.\n";
-        break;
-    case RunEnd::NoFollowUp:
-        std::cout << "Ответ не вызывает другой функции.\n";
-        break;
-    case RunEnd::LeftProject:
-        std::cout << "Игра вызвала бы функцию " << *last.next
-                  << ": в проекте такого диалога нет.\n";
-        break;
-    case RunEnd::NotOffered:
-        break;
-    }
-}
-
 } // namespace
 
 int Play(const std::vector<std::string>& args) {
@@ -271,9 +167,10 @@ int Play(const std::vector<std::string>& args) {
         if (options.json)
             PrintJson(step);
         else
-            PrintTranscript(step);
+            std::cout << StepText(step);
     }
-    if (!options.json) PrintEnd(run);
+    if (!options.json && run.end != RunEnd::NotOffered)
+        std::cout << RunEndText(run.end, run.steps.back()) << "\n";
 
     if (run.choicesMade < static_cast<int>(options.choices.size())) {
         const int choice = options.choices[static_cast<std::size_t>(run.choicesMade)];
