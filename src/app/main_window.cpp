@@ -68,6 +68,7 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
     connect(SwitchFocus, &QAction::triggered, this, &TMain::SwitchFocusClick);
 
     FormCreate();
+    BuildDocks();
     ConnectCommands();
 
     // The caption names the project and marks unsaved changes; the document says when either

@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAction;
+class QDockWidget;
 class QMenu;
 class QSplitter;
 class QStatusBar;
@@ -24,6 +25,8 @@ namespace kv {
 
 class OutlineEditor;
 class OutlineModel;
+class PlayWindow;
+class ProblemsPanel;
 class OutlineTree;
 class ProjectDocument;
 class PropertyGrid;
@@ -111,6 +114,7 @@ public:
     void ToolButton12Click(); // variable numbering
     void UndoClick();         // "Отменить"
     void RedoClick();         // "Повторить"
+    void PlayClick();         // "Проиграть с этого диалога"
     void PopupMenu1Popup();
     // Enables the context menu's items, and so their shortcuts, for the selected node.
     void EnableShortcutsForSelection();
@@ -144,6 +148,8 @@ public:
     QAction* ERM1; // "Импорт из скрипта..."
     QAction* N20;
     QAction* maps1;
+    QAction* Play1;     // "Проиграть с этого диалога", also in the outline's context menu
+    QAction* Problems1; // shows and hides the panel "Проблемы"
     QMenu* N16; // "Справка"
     QAction* N12;
     QAction* SwitchFocus; // F8, a window shortcut without a menu entry
@@ -176,6 +182,8 @@ public:
     PropertyGrid* v1;
     PropertyGrid* v2;
     QStatusBar* StatusBar1;
+    QDockWidget* ProblemsDock;
+    ProblemsPanel* Problems;
 
     FileDialogRequest OpenDialog1;
     FileDialogRequest SaveDialog1;
@@ -195,6 +203,10 @@ private:
     void BuildToolBar();
     void BuildPopupMenu();
     void BuildPanels();
+    // The panels beside the outline (src/app/main_window_panels.cpp).
+    void BuildDocks();
+    // Selects a dialog or answer for a panel, and the grid row of a field when there is one.
+    void ShowPlace(Place place, int gridRow = -1);
     // Where the outline commands and their keys are wired (main_window_commands.cpp).
     void ConnectCommands();
 

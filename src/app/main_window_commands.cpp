@@ -312,13 +312,17 @@ void TMain::ToolButton12Click() {
 // ---- The outline ----
 
 void TMain::PopupMenu1Popup() {
-    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, model_->PlaceOf(menuTarget_));
+    const Place target = model_->PlaceOf(menuTarget_);
+    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, target);
+    Play1->setEnabled(target.dialog >= 0);
 }
 
 void TMain::EnableShortcutsForSelection() {
     // The menu's items double as the outline's shortcuts; outside the menu they follow the
     // selected node, so a key never does nothing because of a menu opened long ago.
-    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, outline_->SelectedPlace());
+    const Place selected = outline_->SelectedPlace();
+    EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, selected);
+    Play1->setEnabled(selected.dialog >= 0);
 }
 
 void TMain::TreeMouseDown(Qt::MouseButton button) {

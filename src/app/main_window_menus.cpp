@@ -72,6 +72,9 @@ void TMain::BuildMenus() {
     N10->addSeparator();
     N20 = AddItem(N10, "N20", QStringLiteral("Файл скрипта..."));
     maps1 = AddItem(N10, "maps1", QStringLiteral("Каталог maps..."));
+    N10->addSeparator();
+    Play1 = AddItem(N10, "Play1", QStringLiteral("Проиграть с этого диалога"),
+                    QKeySequence(Qt::SHIFT | Qt::Key_F9));
 
     N16 = AddMenu(bar, "N16", QStringLiteral("Справка"));
     N12 = AddItem(N16, "N12", QStringLiteral("О программе..."));
@@ -90,6 +93,7 @@ void TMain::BuildMenus() {
     connect(N20, &QAction::triggered, this, Guard(&TMain::N20Click));
     connect(maps1, &QAction::triggered, this, Guard(&TMain::maps1Click));
     connect(N12, &QAction::triggered, this, Guard(&TMain::N12Click));
+    connect(Play1, &QAction::triggered, this, Guard(&TMain::PlayClick));
 }
 
 void TMain::FillRecentMenu() {
@@ -193,6 +197,8 @@ void TMain::BuildPopupMenu() {
     N21 = AddItem(PopupMenu1, "N21", QStringLiteral("Вверх"), QKeySequence(Qt::CTRL | Qt::Key_Up));
     N22 = AddItem(PopupMenu1, "N22", QStringLiteral("Вниз"),
                   QKeySequence(Qt::CTRL | Qt::Key_Down));
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(Play1);
 }
 
 void TMain::ToolButton2Click() { N3->trigger(); }

@@ -69,6 +69,7 @@ void TMain::FormShow() {
         defaults.TextTop = Form2->y();
     }
     defaults.Panel = Splitter1->sizes().value(1, defaults.Panel);
+    defaults.Docks.clear();
 
     const Settings s = ReadSettings(ToUtf8Path(settingsFile_), defaults);
     mapsFolder_ = FromCp1251(s.Maps);
@@ -77,6 +78,7 @@ void TMain::FormShow() {
     for (auto it = recent_.rbegin(); it != recent_.rend(); ++it) RememberProject(recent, *it);
     recent_ = std::move(recent);
     FillRecentMenu();
+    if (!s.Docks.empty()) restoreState(QByteArray::fromHex(QByteArray::fromStdString(s.Docks)));
     PlaceWidget(*this, s.Width, s.Height, s.Left, s.Top);
     KeepOnScreen(*this);
     if (Form2 != nullptr) {
@@ -113,6 +115,7 @@ void TMain::FormClose() {
     }
     s.Panel = PanelWidth();
     s.Recent = recent_;
+    s.Docks = saveState().toHex().toStdString();
 
     // The user's configuration folder may not exist yet on a first run.
     QDir().mkpath(QFileInfo(settingsFile_).absolutePath());

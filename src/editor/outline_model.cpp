@@ -4,6 +4,7 @@
 #include "editor/project_document.h"
 #include "editor/qt_text.h"
 
+#include <QColor>
 #include <QIcon>
 
 namespace kv {
@@ -116,6 +117,13 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
         return FromCp1251(d.Variant[static_cast<std::size_t>(slot)].view());
     case Qt::DecorationRole:
         return OutlineImageIcon(slot < kSlotCount ? ImageOf(d, slot) : kImageVariantWithoutFollowUp);
+    case Qt::ForegroundRole:
+        if (slot < 0 && hasErrors_ && hasErrors_(row->position)) return QColor(Qt::red);
+        return {};
+    case Qt::ToolTipRole:
+        if (slot < 0 && hasErrors_ && hasErrors_(row->position))
+            return QStringLiteral("В диалоге есть ошибки (панель «Проблемы»)");
+        return {};
     case ImageRole:
         return slot < kSlotCount ? ImageOf(d, slot) : kImageVariantWithoutFollowUp;
     default:
@@ -126,6 +134,12 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags OutlineModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void OutlineModel::ErrorMarksChanged() {
+    if (!rows_.empty())
+        emit dataChanged(index(0, 0), index(static_cast<int>(rows_.size()) - 1, 0),
+                         {Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 void OutlineModel::Renumber(std::size_t from) {

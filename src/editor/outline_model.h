@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
 
     // Builds the rows anew from the project (after the project was replaced).
     void Reload();
+    // Dialogs with errors are marked; the predicate takes a dialog's list position. After the
+    // marks changed, ErrorMarksChanged repaints them.
+    void SetErrorMarks(std::function<bool(int)> hasErrors) { hasErrors_ = std::move(hasErrors); }
+    void ErrorMarksChanged();
 
 private:
     struct Row;
@@ -59,6 +64,7 @@ private:
 
     ProjectDocument& document_;
     std::vector<std::unique_ptr<Row>> rows_;
+    std::function<bool(int)> hasErrors_;
 };
 
 } // namespace kv

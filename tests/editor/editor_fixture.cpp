@@ -60,6 +60,7 @@ QString EditorTest::OpenProject(Project& project, const QString& name) {
 void EditorTest::ClickNode(const Node& node) {
     ASSERT_TRUE(node.isValid());
     if (node.parent().isValid()) Tree().expand(node.parent());
+    Tree().scrollTo(node);
     const QPoint at = Tree().visualRect(node).center();
     QTest::mouseClick(Tree().viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
@@ -74,6 +75,7 @@ void EditorTest::RightClick(const Node& node, const std::function<void(QMenu&)>&
     QPoint at(5, Tree().viewport()->height() - 3);
     if (node.isValid()) {
         if (node.parent().isValid()) Tree().expand(node.parent());
+        Tree().scrollTo(node);
         at = Tree().visualRect(node).center();
     }
     // The menu runs its own event loop, where the timer comes.

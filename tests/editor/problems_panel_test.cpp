@@ -4,6 +4,7 @@
 
 #include "editor/problems_panel.h"
 #include "editor/property_grids.h"
+#include "editor/qt_text.h"
 
 #include <QLabel>
 #include <QTableView>
@@ -14,10 +15,12 @@
 namespace kv::test {
 namespace {
 
-TEST(ProblemsPanel, DoubleClickNamesThePlaceAndRowAndEditsAreCheckedAgain) {
-    QTemporaryDir dir;
-    const QString script = dir.filePath(QStringLiteral("s.erm"));
+using ProblemsInTheWindow = EditorTest;
+
+TEST_F(ProblemsInTheWindow, ADoubleClickSelectsTheNodeAndRowAndEditsAreCheckedAgain) {
+    const QString script = TempPath(QStringLiteral("s.erm"));
     Project p;
+    p.ScriptFile = ToCp1251(script);
     TDialogItem& first = AddDialog(p, 1000, "first");
     first.Header = "a ^ b";
     SetSlot(first, 0, "on", 1001);
@@ -25,17 +28,13 @@ TEST(ProblemsPanel, DoubleClickNamesThePlaceAndRowAndEditsAreCheckedAgain) {
     SetSlot(second, 0, "a");
     SetSlot(second, 1, "b");
     second.Variants[1].FailOn = "v7=1";
-    ProblemsPanel panel(p, [&] { return script; });
+    OpenProject(p);
+    ProblemsPanel& panel = *window->Problems;
     panel.CheckNow();
     EXPECT_EQ(panel.ErrorCount(), 2);
-    EXPECT_TRUE(panel.HasErrors(0));
-    EXPECT_TRUE(panel.HasErrors(1));
+    // The outline marks the dialogs with errors.
+    EXPECT_TRUE(DialogNode(1).data(Qt::ForegroundRole).isValid());
 
-    std::vector<std::pair<Place, int>> activated;
-    QObject::connect(&panel, &ProblemsPanel::PlaceActivated, [&](Place place, int row) {
-        activated.push_back({place, row});
-    });
-    panel.show();
     const auto doubleClick = [&](ProblemField field) {
         const auto& problems = panel.Problems();
         const auto found = std::find_if(problems.begin(), problems.end(),
@@ -50,17 +49,19 @@ TEST(ProblemsPanel, DoubleClickNamesThePlaceAndRowAndEditsAreCheckedAgain) {
         QTest::mouseDClick(panel.List->viewport(), Qt::LeftButton, {}, at);
     };
     doubleClick(ProblemField::FailOn);
+    EXPECT_EQ(Selected(), VariantNode(1, 1));
+    EXPECT_EQ(window->v2->currentRow() + 1, variant_row::FailOn);
     doubleClick(ProblemField::Header);
-    EXPECT_EQ(activated, (std::vector<std::pair<Place, int>>{{{1, 1}, variant_row::FailOn},
-                                                             {{0, -1}, dialog_row::Header}}));
+    EXPECT_EQ(Selected(), DialogNode(0));
+    EXPECT_EQ(window->v1->currentRow() + 1, dialog_row::Header);
 
     // The fixes arrive as edits; the script file appears with its marker.
-    first.Header = "a b";
-    second.Variants[1].FailOn = "&v7=1";
+    SetField(window->v1, dialog_row::Header, QStringLiteral("a b"));
+    Select(VariantNode(1, 1));
+    SetField(window->v2, variant_row::FailOn, QStringLiteral("&v7=1"));
     WriteFile(script, "!?FU1;\r\n;Korvanthiel data begin>>>>>\r\n");
-    panel.ProjectChanged();
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel.Problems().empty(); }));
-    EXPECT_FALSE(panel.HasErrors(0));
+    EXPECT_FALSE(DialogNode(1).data(Qt::ForegroundRole).isValid());
     EXPECT_EQ(panel.Counts->text(), Q("Проблем нет"));
 }
 

@@ -41,7 +41,7 @@ protected:
     }
     // What the file holds, each value read with a default no window would have.
     std::string Stored() const {
-        Settings odd{"?", -1, -1, -1, -1, -1, -1, -1, -1, -1, {}};
+        Settings odd{"?", -1, -1, -1, -1, -1, -1, -1, -1, -1, {}, {}};
         return Text(ReadSettings(ToUtf8Path(settingsFile), odd));
     }
 };
