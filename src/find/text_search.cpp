@@ -5,34 +5,34 @@
 #include "text/stored_text.h"
 
 #include <string>
-#include <type_traits>
 #include <utility>
-#include <variant>
 
 namespace kv {
 
 namespace {
 
-// The text of a dialog's field where it lives, through the table of fields; empty for a field
-// that is no text of a dialog.
+// The text of a searchable field of a dialog; empty for any other field. A plain switch: the
+// search reads every text of the project on each keystroke.
 std::string_view TextOf(const TDialogItem& d, FieldId id, int index) {
     const auto i = static_cast<std::size_t>(index);
-    return std::visit(
-        [&]<class R, class T>(T R::*member) -> std::string_view {
-            if constexpr (std::is_same_v<R, TDialogItem>) {
-                if constexpr (std::is_convertible_v<const T&, std::string_view>)
-                    return d.*member;
-                else if constexpr (requires { typename T::value_type; })
-                    if constexpr (std::is_convertible_v<const typename T::value_type&,
-                                                        std::string_view>)
-                        return (d.*member)[i];
-            } else if constexpr (std::is_same_v<R, TVariantData> &&
-                                 std::is_convertible_v<const T&, std::string_view>) {
-                return d.Variants[i].*member;
-            }
-            return {};
-        },
-        Field(id).member);
+    switch (id) {
+    case FieldId::Hint:
+        return d.Hint;
+    case FieldId::Header:
+        return d.Header;
+    case FieldId::Text:
+        return d.Text[i];
+    case FieldId::ScriptBefore:
+        return d.ScriptBefore;
+    case FieldId::ScriptAfter:
+        return d.ScriptAfter;
+    case FieldId::Variant:
+        return d.Variant[i];
+    case FieldId::FailOn:
+        return d.Variants[i].FailOn;
+    default:
+        return {};
+    }
 }
 
 // The order in which the fields of one dialog, then those of each answer, are looked through.
