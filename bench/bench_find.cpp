@@ -19,8 +19,12 @@ void Find(benchmark::State& state, const char* utf8Query) {
     state.counters["matches"] = static_cast<double>(Search(project, query).size());
 }
 
-void FindWord(benchmark::State& state) { Find(state, "КАРТА"); }
-void FindLetter(benchmark::State& state) { Find(state, "к"); }
+void FindWord(benchmark::State& state) {
+    Find(state, "КАРТА");
+}
+void FindLetter(benchmark::State& state) {
+    Find(state, "к");
+}
 
 void ReplaceEverywhere(benchmark::State& state) {
     const int dialogs = static_cast<int>(state.range(0));

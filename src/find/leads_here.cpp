@@ -24,14 +24,15 @@ std::vector<Lead> LeadsTo(const Project& project, int position, std::string_view
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next, ++at) {
         for (int k = 0; k < kSlotCount; ++k) {
             const auto i = static_cast<std::size_t>(k);
-            const bool toTarget = d->LinkDialog[i] ? d->LinkDialog[i] == target
-                                                   : d->Function[i] != 0 && d->Function[i] == number;
+            const bool toTarget = d->LinkDialog[i]
+                                      ? d->LinkDialog[i] == target
+                                      : d->Function[i] != 0 && d->Function[i] == number;
             if (toTarget && d->SlotInUse(k))
                 leads.push_back({Lead::Kind::Answer, {at, k}, FieldId::Function});
         }
         for (FieldId id : {FieldId::ScriptBefore, FieldId::ScriptAfter}) {
-            const std::string_view erm = id == FieldId::ScriptBefore ? d->ScriptBefore.view()
-                                                                      : d->ScriptAfter.view();
+            const std::string_view erm =
+                id == FieldId::ScriptBefore ? d->ScriptBefore.view() : d->ScriptAfter.view();
             bool calls = false;
             callsOf(erm, [&](std::size_t) { calls = true; });
             if (calls) leads.push_back({Lead::Kind::DialogErm, {at, -1}, id});
@@ -42,9 +43,9 @@ std::vector<Lead> LeadsTo(const Project& project, int position, std::string_view
     std::size_t counted = 0;
     int line = 0;
     callsOf(own, [&](std::size_t offset) {
-        line += static_cast<int>(std::count(own.begin() + static_cast<std::ptrdiff_t>(counted),
-                                            own.begin() + static_cast<std::ptrdiff_t>(offset),
-                                            '\n'));
+        line +=
+            static_cast<int>(std::count(own.begin() + static_cast<std::ptrdiff_t>(counted),
+                                        own.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
         counted = offset;
         leads.push_back({Lead::Kind::Script, {-1, -1}, FieldId::ScriptFile, line});
     });

@@ -40,7 +40,8 @@ constexpr FieldId kDialogOrder[] = {FieldId::Hint, FieldId::Header, FieldId::Tex
                                     FieldId::ScriptBefore, FieldId::ScriptAfter};
 constexpr FieldId kSlotOrder[] = {FieldId::Variant, FieldId::FailOn};
 
-// Calls visit(ref, text) for every non-empty chosen value of the project, in the search order.
+// Calls visit(dialog, ref, text) for every non-empty chosen value of the project, in the search
+// order.
 template <class Visit>
 void ForEachValue(const Project& project, SearchFields fields, Visit&& visit) {
     int position = 0;
@@ -50,7 +51,7 @@ void ForEachValue(const Project& project, SearchFields fields, Visit&& visit) {
             const int lines = id == FieldId::Text ? kTextLineCount : 1;
             for (int line = 0; line < lines; ++line) {
                 const std::string_view text = TextOf(*d, id, line);
-                if (!text.empty()) visit(FieldRef{id, position, line}, text);
+                if (!text.empty()) visit(*d, FieldRef{id, position, line}, text);
             }
         }
         const int end = d->SlotEnd();
@@ -59,7 +60,7 @@ void ForEachValue(const Project& project, SearchFields fields, Visit&& visit) {
             for (FieldId id : kSlotOrder) {
                 if (!fields.Has(id)) continue;
                 const std::string_view text = TextOf(*d, id, k);
-                if (!text.empty()) visit(FieldRef{id, position, k}, text);
+                if (!text.empty()) visit(*d, FieldRef{id, position, k}, text);
             }
         }
     }
@@ -67,7 +68,8 @@ void ForEachValue(const Project& project, SearchFields fields, Visit&& visit) {
 
 std::string Folded(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = FoldCase(c);
+    for (char& c : out)
+        c = FoldCase(c);
     return out;
 }
 
@@ -79,7 +81,8 @@ bool MatchesAt(std::string_view text, std::size_t at, std::string_view folded) {
 }
 
 // Calls found(offset) for each occurrence of the folded query, left to right, none overlapping.
-template <class Found> void ForEachOccurrence(std::string_view text, std::string_view folded, Found&& found) {
+template <class Found>
+void ForEachOccurrence(std::string_view text, std::string_view folded, Found&& found) {
     if (folded.empty() || text.size() < folded.size()) return;
     const std::size_t last = text.size() - folded.size();
     const char first = folded.front();
@@ -116,12 +119,13 @@ std::vector<SearchMatch> Search(const Project& project, std::string_view query,
     std::vector<SearchMatch> matches;
     const std::string folded = Folded(query);
     if (folded.empty()) return matches;
-    ForEachValue(project, fields, [&](const FieldRef& ref, std::string_view text) {
+    auto searchValue = [&](const TDialogItem& d, const FieldRef& ref, std::string_view text) {
         ForEachOccurrence(text, folded, [&](std::size_t at) {
             matches.push_back({ref, static_cast<std::uint16_t>(at),
-                               static_cast<std::uint16_t>(folded.size()), text});
+                               static_cast<std::uint16_t>(folded.size()), d.FunctionNumber, text});
         });
-    });
+    };
+    ForEachValue(project, fields, searchValue);
     return matches;
 }
 
@@ -144,20 +148,21 @@ Replacement ReplaceOne(const Project& project, const SearchMatch& match, std::st
     return result;
 }
 
-Replacement ReplaceAll(const Project& project, std::string_view query,
-                       std::string_view replacement, SearchFields fields) {
+Replacement ReplaceAll(const Project& project, std::string_view query, std::string_view replacement,
+                       SearchFields fields) {
     Replacement result;
     const std::string folded = Folded(query);
     if (folded.empty()) return result;
     const std::string with = StorableText(replacement);
     std::vector<FieldChange> changes;
-    ForEachValue(project, fields, [&](const FieldRef& ref, std::string_view text) {
+    auto replaceValue = [&](const TDialogItem&, const FieldRef& ref, std::string_view text) {
         const int before = result.replaced;
         std::string value = Replaced(text, folded, with, result.replaced);
         if (result.replaced == before) return;
         changes.push_back({ref, FieldValue::Text(std::move(value))});
         Count(result, changes.back());
-    });
+    };
+    ForEachValue(project, fields, replaceValue);
     if (!changes.empty()) result.edit = ChangeValues(std::move(changes), "замена всего");
     return result;
 }

@@ -35,7 +35,8 @@ public:
     constexpr SearchFields() = default;
     static constexpr SearchFields All() {
         SearchFields all;
-        for (int i = 0; i < kFieldCount; ++i) all = all.With(static_cast<FieldId>(i));
+        for (int i = 0; i < kFieldCount; ++i)
+            all = all.With(static_cast<FieldId>(i));
         return all;
     }
     // A field that is not searchable is never added.
@@ -61,13 +62,15 @@ private:
 };
 
 // One occurrence of the query. `ref` names the value (the field, the dialog's list position, the
-// message line or the answer slot); `offset` and `length` are bytes within it. `value` is the
-// whole value as it stood when the search ran, for the list of matches to show with the match
-// marked; it points into the project and is valid only until the project next changes.
+// message line or the answer slot); `offset` and `length` are bytes within it. `function` is the
+// dialog's number and `value` the whole value as they stood when the search ran, for the list of
+// matches to show without walking the list for each row; `value` points into the project and is
+// valid only until the project next changes.
 struct SearchMatch {
     FieldRef ref;
     std::uint16_t offset = 0;
     std::uint16_t length = 0;
+    std::int32_t function = 0;
     std::string_view value;
 
     // The outline node: the answer for an answer's field, else the dialog.
@@ -104,7 +107,7 @@ Replacement ReplaceOne(const Project& project, const SearchMatch& match, std::st
 // Replaces every occurrence in the chosen fields as one edit, "замена всего". Each value is
 // rebuilt once from left to right, so a replacement that contains the query is not searched
 // again.
-Replacement ReplaceAll(const Project& project, std::string_view query,
-                       std::string_view replacement, SearchFields fields = SearchFields::All());
+Replacement ReplaceAll(const Project& project, std::string_view query, std::string_view replacement,
+                       SearchFields fields = SearchFields::All());
 
 } // namespace kv

@@ -91,7 +91,7 @@ private:
     int count_ = 0;
     // Where DialogAt last arrived, so that lookups of ascending positions (the values of one
     // edit, in list order) go on from there rather than from the head each time. A change of
-    // the list's order forgets it.
+    // the list's order forgets it. (A project is used from one thread only.)
     mutable TDialogItem* cursor_ = nullptr;
     mutable int cursorPosition_ = 0;
 };

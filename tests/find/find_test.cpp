@@ -11,7 +11,9 @@
 namespace kv {
 namespace {
 
-std::string W(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+std::string W(std::string_view utf8) {
+    return Utf8ToCp1251(utf8);
+}
 
 // Two dialogs with a text in each searchable field, the upper-half capitals, a free slot that
 // still holds a condition, and follow-ups by link, by number and out of the project.
@@ -74,8 +76,10 @@ TEST(Find, SearchFoldsCaseAndKeepsToTheChosenFields) {
     for (const auto& row : rows) {
         const std::vector<SearchMatch> matches = Search(p, W(row.query), row.fields);
         EXPECT_EQ(Describe(matches), row.found) << row.query;
-        for (const SearchMatch& m : matches)
+        for (const SearchMatch& m : matches) {
             EXPECT_EQ(m.value, ReadField(p, m.ref).text) << row.query;
+            EXPECT_EQ(m.function, p.DialogAt(m.ref.dialog)->FunctionNumber) << row.query;
+        }
     }
 }
 
