@@ -168,6 +168,9 @@ TEST(Find, HistoryGoesBackAndForwardAndFollowsTheList) {
     EXPECT_EQ(h.Places(), (std::vector<Place>{{5, -1}, {1, -1}}));
     EXPECT_EQ(h.Back({1, -1}), (Place{5, -1}));
     EXPECT_EQ(h.Back({5, -1}), std::nullopt);
+    for (int i = 10; i < 16; ++i)
+        h.Visit({i, -1});
+    EXPECT_EQ(h.Places(), (std::vector<Place>{{12, -1}, {13, -1}, {14, -1}, {15, -1}}));
 }
 
 } // namespace
