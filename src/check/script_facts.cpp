@@ -32,7 +32,8 @@ bool ReadNumber(std::string_view text, std::size_t at, std::int32_t& number) {
 
 } // namespace
 
-void ScanErmText(std::string_view text, ScriptFacts& facts) {
+void ForEachFunctionMention(std::string_view text,
+                            const std::function<void(const ErmFunctionMention&)>& visit) {
     // Every ERM command starts with "!!" (a receiver) or "!?" (a trigger); the game reads them
     // wherever they stand, in comments too, so a plain scan finds what the game finds.
     for (std::size_t at = text.find('!'); at != std::string_view::npos;
@@ -42,12 +43,18 @@ void ScanErmText(std::string_view text, ScriptFacts& facts) {
         const std::string_view receiver = text.substr(at + 2, 2);
         std::int32_t number = 0;
         if (kind == '?' && receiver == "FU" && ReadNumber(text, at + 4, number)) {
-            facts.defined.insert(number);
+            visit({false, number, at});
         } else if (kind == '!' && (receiver == "FU" || receiver == "DO") &&
                    ReadNumber(text, at + 4, number)) {
-            facts.called.insert(number);
+            visit({true, number, at});
         }
     }
+}
+
+void ScanErmText(std::string_view text, ScriptFacts& facts) {
+    ForEachFunctionMention(text, [&facts](const ErmFunctionMention& m) {
+        (m.call ? facts.called : facts.defined).insert(m.number);
+    });
 }
 
 ScriptFacts ScanScript(std::string_view script) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -19,6 +21,18 @@ struct ScriptFacts {
     std::unordered_set<std::int32_t> defined;
     std::unordered_set<std::int32_t> called;
 };
+
+// One mention of a function in ERM text: a definition ("!?FU<n>") or a call ("!!FU<n>",
+// "!!DO<n>"), and the byte offset of its "!" in the text.
+struct ErmFunctionMention {
+    bool call = false;
+    std::int32_t number = 0;
+    std::size_t offset = 0;
+};
+
+// Calls `visit` for every mention in the text, in the order they stand.
+void ForEachFunctionMention(std::string_view text,
+                            const std::function<void(const ErmFunctionMention&)>& visit);
 
 // Collects the definitions and calls of ERM text into facts (a script's own text, or a dialog's
 // ERM before and after its message).

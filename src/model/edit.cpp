@@ -27,14 +27,24 @@ TDialogItem& DialogOf(const Project& project, int position) {
     return *d;
 }
 
+// Keeps the record itself (null for a project field): undo and redo find the project as this
+// step left it, so the record at the position is the same object, and an edit of many values
+// does not walk the list again for each one.
 struct ValueStep final : EditStep {
     FieldRef ref;
+    TDialogItem* record = nullptr;
     FieldValue before, after;
     ProjectChange Change() const override {
         return {Kind::Value, ref.dialog, ref.index, -1, ref.field};
     }
-    void Do(Project& p) override { WriteField(p, ref, after); }
-    void Undo(Project& p) override { WriteField(p, ref, before); }
+    void Do(Project& p) override { Write(p, after); }
+    void Undo(Project& p) override { Write(p, before); }
+    void Write(Project& p, const FieldValue& value) const {
+        if (record)
+            WriteField(*record, ref.field, ref.index, value);
+        else
+            WriteField(p, ref, value);
+    }
 };
 
 struct LinkStep final : EditStep {
@@ -232,6 +242,7 @@ void EditRecorder::SetValue(const FieldRef& ref, const FieldValue& value) {
     auto step = std::make_unique<ValueStep>();
     step->ref = ref;
     step->before = ReadField(project_, ref);
+    if (Field(ref.field).scope != FieldScope::Project) step->record = project_.DialogAt(ref.dialog);
     step->after = StoredValue(ref.field, value);
     if (step->before != step->after) Run(std::move(step));
 }

@@ -33,6 +33,8 @@ void Project::swap(Project& other) noexcept {
     std::swap(head_, other.head_);
     std::swap(tail_, other.tail_);
     std::swap(count_, other.count_);
+    std::swap(cursor_, other.cursor_);
+    std::swap(cursorPosition_, other.cursorPosition_);
 }
 
 TDialogItem* Project::FindByFunction(std::int32_t n) const {
@@ -45,7 +47,16 @@ TDialogItem* Project::FindByFunction(std::int32_t n) const {
 TDialogItem* Project::DialogAt(int position) const {
     if (position < 0) return nullptr;
     TDialogItem* d = head_;
-    for (int i = 0; d && i < position; ++i) d = d->Next;
+    int i = 0;
+    if (cursor_ && cursorPosition_ <= position) {
+        d = cursor_;
+        i = cursorPosition_;
+    }
+    for (; d && i < position; ++i) d = d->Next;
+    if (d) {
+        cursor_ = d;
+        cursorPosition_ = position;
+    }
     return d;
 }
 
@@ -74,6 +85,7 @@ TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDia
 
 std::unique_ptr<TDialogItem> Project::TakeDialog(int position) {
     if (position < 0 || !head_) return nullptr;
+    cursor_ = nullptr;
     TDialogItem* previous = nullptr;
     TDialogItem* d = head_;
     for (int i = 0; d && i < position; ++i) {
@@ -91,6 +103,7 @@ std::unique_ptr<TDialogItem> Project::TakeDialog(int position) {
 
 TDialogItem* Project::InsertDialog(int position, std::unique_ptr<TDialogItem> dialog) {
     if (position >= count_) return AppendDialog(std::move(dialog));
+    cursor_ = nullptr;
     TDialogItem* d = dialog.release();
     if (position <= 0) {
         d->Next = head_;
@@ -131,6 +144,7 @@ void Project::ClearDialogs() {
     }
     head_ = tail_ = nullptr;
     count_ = 0;
+    cursor_ = nullptr;
 }
 
 void ClearSlotData(TDialogItem& dialog, int k) {

@@ -89,6 +89,11 @@ private:
     TDialogItem* head_ = nullptr;
     TDialogItem* tail_ = nullptr;
     int count_ = 0;
+    // Where DialogAt last arrived, so that lookups of ascending positions (the values of one
+    // edit, in list order) go on from there rather than from the head each time. A change of
+    // the list's order forgets it. (A project is used from one thread only.)
+    mutable TDialogItem* cursor_ = nullptr;
+    mutable int cursorPosition_ = 0;
 };
 
 // Every slot of a record back to free: caption empty, no link, Function 0, its data blank.

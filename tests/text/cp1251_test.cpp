@@ -1,3 +1,4 @@
+#include "text/case_fold.h"
 #include "text/cp1251.h"
 
 #include <gtest/gtest.h>
@@ -47,3 +48,15 @@ TEST(Cp1251, WhatHasNoByteBecomesOneQuestionMark) {
 }
 
 } // namespace
+
+TEST(Cp1251, CaseFoldingIsUnicodeLowerCaseOfEveryByte) {
+    // The folding table against the Unicode case of each character: Latin, А..Я, Ѐ..Џ, Ґ.
+    for (int b = 0; b < 256; ++b) {
+        char16_t c = kv::Cp1251ToUtf16(std::string(1, static_cast<char>(b)))[0];
+        if ((c >= u'A' && c <= u'Z') || (c >= 0x0410 && c <= 0x042F)) c += 0x20;
+        else if (c >= 0x0400 && c <= 0x040F) c += 0x50;
+        else if (c == 0x0490) c = 0x0491;
+        EXPECT_EQ(kv::FoldCase(static_cast<char>(b)), kv::Utf16ToCp1251(std::u16string(1, c))[0])
+            << "byte " << b;
+    }
+}
