@@ -65,10 +65,12 @@ public:
             agattr(graph_, AGRAPH, Chars("nslimit"), Chars("2"));
             agattr(graph_, AGRAPH, Chars("nslimit1"), Chars("2"));
         } else {
-            // Boxes pushed apart without the extra rounds of the default overlap removal, and
-            // arrows as straight lines: spline routing is what makes force-directed layouts
-            // slow.
-            agattr(graph_, AGRAPH, Chars("overlap"), Chars("prism0"));
+            // Boxes pushed apart in a few rounds of overlap removal (without any, a thousand
+            // boxes lie in heaps over each other; the default thousand rounds cost many times
+            // the layout), and arrows as straight lines: spline routing is what makes
+            // force-directed layouts slow. The largest projects get no rounds at all.
+            const char* overlap = graph.nodes.size() <= 3000 ? "prism5" : "prism0";
+            agattr(graph_, AGRAPH, Chars("overlap"), Chars(overlap));
             agattr(graph_, AGRAPH, Chars("splines"), Chars("false"));
         }
         nodes.reserve(graph.nodes.size());
