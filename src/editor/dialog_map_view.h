@@ -79,7 +79,7 @@ private:
     QFutureWatcher<Result> watcher_;
     bool running_ = false;
     bool stale_ = false;       // the project changed since the layout under way was started
-    bool waitingShow_ = false; // hidden when the project changed: laid out when shown
+    bool waitingShow_ = true;  // not laid out for the project as it is: laid out when shown
     bool fitted_ = false;      // the first map fits the window; later ones keep the user's zoom
     Result shown_;
     std::vector<map_detail::MapBox*> boxOfDialog_;
