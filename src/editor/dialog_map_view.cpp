@@ -217,11 +217,15 @@ DialogMapView::~DialogMapView() = default;
 
 void DialogMapView::ProjectChanged() {
     if (running_) stale_ = true;
-    if (!isVisible()) {
+    Relayout();
+}
+
+void DialogMapView::Relayout() {
+    // A hidden map (its dock closed) costs nothing until it is shown again.
+    if (isVisible())
+        relayout_.start();
+    else
         waitingShow_ = true;
-        return;
-    }
-    relayout_.start();
 }
 
 void DialogMapView::showEvent(QShowEvent* event) {
@@ -263,7 +267,7 @@ void DialogMapView::LayoutReady() {
     const Result map = watcher_.future().resultCount() > 0 ? watcher_.future().result() : nullptr;
     if (stale_ || !map) {
         // The project changed while this layout was made: its positions name other dialogs.
-        relayout_.start();
+        Relayout();
         return;
     }
     if (!map->error.empty()) {

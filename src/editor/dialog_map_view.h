@@ -65,6 +65,7 @@ protected:
 
 private:
     using Result = std::shared_ptr<const map_detail::LaidOutMap>;
+    void Relayout();
     void StartLayout();
     void LayoutReady();
     void BuildScene(const map_detail::LaidOutMap& map);
