@@ -47,6 +47,14 @@ QFont MapFont(double pixels, bool bold = false) {
 
 QPointF Point(const LayoutPoint& p) { return {p.x, p.y}; }
 
+// Whether the item is drawn large enough for its text. Smaller, it is drawn without smoothing
+// too, which the raster engine does for less: a whole large project has thousands of them.
+bool Detailed(QPainter* painter, const QStyleOptionGraphicsItem* option) {
+    if (option->levelOfDetailFromTransform(painter->worldTransform()) >= kTextDetail) return true;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    return false;
+}
+
 class MapBox : public QGraphicsItem {
 public:
     MapBox(const GraphNode& node, const NodePlace& place)
@@ -67,6 +75,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override {
         const bool outside = dialog_ < 0;
+        const bool detailed = Detailed(painter, option);
         QPen pen(selected_ ? kSelected : marked_ ? kProblem : kInk, selected_ || marked_ ? 2 : 1);
         if (outside) pen.setStyle(Qt::DashLine);
         painter->setPen(pen);
@@ -82,7 +91,7 @@ public:
             painter->setFont(MapFont(11, true));
             painter->drawText(badge, Qt::AlignCenter, QStringLiteral("!"));
         }
-        if (option->levelOfDetailFromTransform(painter->worldTransform()) < kTextDetail) return;
+        if (!detailed) return;
         painter->setPen(kInk);
         const QRectF inner = rect_.adjusted(2, 2, -2, -2);
         if (caption_.isEmpty()) {
@@ -166,13 +175,14 @@ public:
     QPainterPath shape() const override { return shape_; }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override {
+        const bool detailed = Detailed(painter, option);
         const QColor colour = selected_ ? kSelected : QColor(0x6b, 0x6b, 0x6b);
         painter->setPen(QPen(colour, selected_ ? 2.2 : 1));
         painter->setBrush(Qt::NoBrush);
         painter->drawPath(path_);
         painter->setBrush(colour);
         painter->drawPolygon(head_);
-        if (option->levelOfDetailFromTransform(painter->worldTransform()) < kTextDetail) return;
+        if (!detailed) return;
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(255, 255, 255, 220));
         painter->drawRect(label_);
