@@ -67,10 +67,9 @@ public:
         } else {
             // Boxes pushed apart in a few rounds of overlap removal (without any, a thousand
             // boxes lie in heaps over each other; the default thousand rounds cost many times
-            // the layout), and arrows as straight lines: spline routing is what makes
-            // force-directed layouts slow. The largest projects get no rounds at all.
-            const char* overlap = graph.nodes.size() <= 3000 ? "prism5" : "prism0";
-            agattr(graph_, AGRAPH, Chars("overlap"), Chars(overlap));
+            // the layout; five cost about half the layout again at 10,000 boxes), and arrows
+            // as straight lines: spline routing is what makes force-directed layouts slow.
+            agattr(graph_, AGRAPH, Chars("overlap"), Chars("prism5"));
             agattr(graph_, AGRAPH, Chars("splines"), Chars("false"));
         }
         nodes.reserve(graph.nodes.size());
