@@ -77,7 +77,12 @@ public:
         const bool outside = dialog_ < 0;
         const bool detailed = Detailed(painter, option);
         QPen pen(selected_ ? kSelected : marked_ ? kProblem : kInk, selected_ || marked_ ? 2 : 1);
-        if (outside) pen.setStyle(Qt::DashLine);
+        if (!detailed) {
+            pen.setWidth(0); // one pixel whatever the scale: the rasterizer's fast path
+            if (!selected_ && !marked_) pen.setColor(QColor(0x90, 0x90, 0x90));
+        } else if (outside) {
+            pen.setStyle(Qt::DashLine);
+        }
         painter->setPen(pen);
         painter->setBrush(outside ? QColor(0xf3, 0xf3, 0xf3)
                                   : selected_ ? QColor(0xe3, 0xee, 0xfb) : QColor(0xff, 0xfd, 0xf4));
@@ -176,13 +181,14 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget*) override {
         const bool detailed = Detailed(painter, option);
-        const QColor colour = selected_ ? kSelected : QColor(0x6b, 0x6b, 0x6b);
-        painter->setPen(QPen(colour, selected_ ? 2.2 : 1));
+        const QColor colour = selected_ ? kSelected
+                              : detailed ? QColor(0x6b, 0x6b, 0x6b) : QColor(0xb4, 0xb4, 0xb4);
+        painter->setPen(QPen(colour, !detailed ? 0 : selected_ ? 2.2 : 1));
         painter->setBrush(Qt::NoBrush);
         painter->drawPath(path_);
+        if (!detailed) return; // the head would be a pixel or less
         painter->setBrush(colour);
         painter->drawPolygon(head_);
-        if (!detailed) return;
         painter->setPen(Qt::NoPen);
         painter->setBrush(QColor(255, 255, 255, 220));
         painter->drawRect(label_);
