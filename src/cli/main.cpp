@@ -3,6 +3,7 @@
 // (nothing is written), 2 on wrong usage.
 #include "cli/commands.h"
 #include "erm/splice.h"
+#include "korvanthiel_version.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
 #include "text/ascii.h"
@@ -19,10 +20,8 @@
 
 namespace {
 
-using kv::cli::ReadAnyProject;
+using kv::ReadAnyProject;
 using kv::cli::Usage;
-
-constexpr const char* kVersion = "0.3";
 
 constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
@@ -149,10 +148,6 @@ int Usage() {
     return 2;
 }
 
-Project ReadAnyProject(const std::string& path) {
-    return kv::EndsWithNoCase(path, ".ini") ? ImportIniFile(path) : LoadProject(path);
-}
-
 } // namespace kv::cli
 
 int main(int argc, char** argv) {
@@ -168,7 +163,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "--version") {
-            std::cout << "korvanthiel-cli " << kVersion << "\n";
+            std::cout << "korvanthiel-cli " << kv::kVersion << "\n";
             return 0;
         }
         if (command == "convert") return Convert(args);
