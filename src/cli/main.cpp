@@ -1,6 +1,7 @@
 // korvanthiel-cli: compiles, converts, checks and recovers dialog projects without the desktop
 // window, for build scripts and Makefiles. Exit status 0 on success, 1 when the work fails
 // (nothing is written), 2 on wrong usage.
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "erm/splice.h"
 #include "korvanthiel_version.h"
@@ -153,7 +154,7 @@ int Usage() {
 int main(int argc, char** argv) {
     // An interrupted save or compile takes its temporary file with it.
     kv::RemoveTemporaryFileOnSignals();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = kv::cli::Utf8Arguments(argc, argv);
     if (args.empty()) return Usage();
     const std::string command = args.front();
     args.erase(args.begin());
