@@ -4,7 +4,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 JOBS ?= 2
 EXAMPLE ?= examples/tavern.tlk
 
-.PHONY: all deps configure build test run bench fuzz clean
+.PHONY: all deps configure build test run bench fuzz windows package clean
 
 all: build
 
@@ -24,6 +24,21 @@ test: build
 
 run: build
 	@bash scripts/run.sh $(BUILD) $(EXAMPLE)
+
+# The .deb of the program (CPack), from the Makefile's build: build/korvanthiel_VERSION_amd64.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Windows: the core, korvanthiel-cli.exe and the core tests cross-built with MinGW-w64, the tests
+# run under Wine, and the Windows CLI's files compared byte for byte with the Linux CLI's.
+WINDOWS_BUILD ?= build-windows
+windows: build
+	@grep -qs '^KORV_WERROR:BOOL=ON' $(WINDOWS_BUILD)/CMakeCache.txt || cmake -S . -B $(WINDOWS_BUILD) \
+		$(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORV_BUILD_EDITOR=OFF -DKORV_WERROR=ON \
+		-DKORV_GTEST_SOURCE=/usr/src/googletest
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	bash scripts/windows-tests.sh $(WINDOWS_BUILD) $(BUILD) $(JOBS)
 
 # Benchmarks: a Release build of its own, then bench/RESULTS.md. At -O2, as the program ships:
 # g++ 12 at -O3 reports false -Wrestrict errors in std::string code.
@@ -46,4 +61,4 @@ fuzz: deps
 	bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)

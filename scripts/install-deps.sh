@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  g++-mingw-w64-x86-64-posix wine wine64
+  dpkg-dev file
 )
 
 missing=()

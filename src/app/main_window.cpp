@@ -10,6 +10,7 @@
 #include "editor/qt_modal_seam.h"
 #include "editor/qt_text.h"
 #include "editor/text_editor_window.h"
+#include "korvanthiel_version.h"
 #include "project/settings.h"
 
 #include <QAction>
@@ -215,7 +216,7 @@ void TMain::UpdateCaption() {
     const Project& project = CurrentProject();
     const QString path = FromUtf8Path(project.ProjectFileName);
     const QString name = path.isEmpty() ? QStringLiteral("Без имени") : QFileInfo(path).fileName();
-    const QString title = name + QStringLiteral("[*] — Korvanthiel 0.3");
+    const QString title = name + QStringLiteral("[*] — Korvanthiel " KORV_VERSION);
     if (windowFilePath() != path) setWindowFilePath(path);
     if (windowTitle() != title) setWindowTitle(title);
     if (isWindowModified() != project.Modified) setWindowModified(project.Modified);

@@ -8,6 +8,7 @@
 #include "editor/qt_text.h"
 #include "erm/recovery.h"
 #include "erm/splice.h"
+#include "korvanthiel_version.h"
 #include "project/ini_import.h"
 #include "project/settings.h"
 #include "project/tlk_file.h"
@@ -233,10 +234,7 @@ void TMain::ERM1Click() {
 
 QString TMain::ScriptPath() const {
     const Project& project = document_->project();
-    const QString script = FromCp1251(project.ScriptFile);
-    if (script.isEmpty() || QDir::isAbsolutePath(script) || project.ProjectFileName.empty())
-        return script;
-    return QFileInfo(FromUtf8Path(project.ProjectFileName)).dir().filePath(script);
+    return FromUtf8Path(ProjectScriptPath(project, project.ProjectFileName));
 }
 
 void TMain::N11Click() {
@@ -305,7 +303,8 @@ void TMain::maps1Click() {
 
 void TMain::N12Click() {
     seam_->ShowMessage(QStringLiteral("Korvanthiel облегчает создание диалогов с многовариантным "
-                                      "выбором на языке ERM. Это тестовая версия программы."),
+                                      "выбором на языке ERM. Это тестовая версия программы.\n\n"
+                                      "Версия " KORV_VERSION),
                        QStringLiteral("О программе"), MessageIcon::Information);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/project.h"
+#include "project/project_source.h"
 
 #include <optional>
 #include <string>
@@ -11,9 +12,6 @@ namespace kv::cli {
 
 // Prints the usage lines on stderr; returns 2, the exit status of wrong usage.
 int Usage();
-
-// A project file, or an INI project when the name ends in ".ini" (any case).
-Project ReadAnyProject(const std::string& path);
 
 // The arguments `PROJECT [--script SCRIPT]` of compile and check, with the one flag a command may
 // add (empty for none). Empty on wrong usage.

@@ -2,8 +2,11 @@
 // default, written without Graphviz) or as an SVG picture laid out by Graphviz.
 #include "cli/commands.h"
 #include "graph/dialog_graph.h"
-#include "layout/graph_layout.h"
+#include "text/error.h"
 #include "text/file_io.h"
+#ifdef KORV_HAVE_LAYOUT
+#include "layout/graph_layout.h"
+#endif
 
 #include <iostream>
 
@@ -32,9 +35,17 @@ int Graph(const std::vector<std::string>& args) {
 
     const Project project = ReadAnyProject(projectPath);
     const DialogGraph graph = BuildDialogGraph(project);
+#ifdef KORV_HAVE_LAYOUT
     const std::string text = format == "dot"
                                  ? DialogGraphToDot(graph)
                                  : RenderGraph(graph, EngineForSize(graph.nodes.size()), format);
+#else
+    // The Windows build has no Graphviz to lay the picture out; the dot text needs none.
+    if (format != "dot")
+        throw Error("The " + format + " format is not available in this build (it has no "
+                    "Graphviz); write dot and lay it out with Graphviz's dot program");
+    const std::string text = DialogGraphToDot(graph);
+#endif
     if (haveOutput && output != "-")
         ReplaceFileSafely(output, text);
     else

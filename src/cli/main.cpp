@@ -1,8 +1,10 @@
 // korvanthiel-cli: compiles, converts, checks and recovers dialog projects without the desktop
 // window, for build scripts and Makefiles. Exit status 0 on success, 1 when the work fails
 // (nothing is written), 2 on wrong usage.
+#include "cli/arguments.h"
 #include "cli/commands.h"
 #include "erm/splice.h"
+#include "korvanthiel_version.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
 #include "text/ascii.h"
@@ -19,10 +21,8 @@
 
 namespace {
 
-using kv::cli::ReadAnyProject;
+using kv::ReadAnyProject;
 using kv::cli::Usage;
-
-constexpr const char* kVersion = "0.3";
 
 constexpr const char* kUsage = "Usage:\n"
                                "  korvanthiel-cli compile PROJECT [--script SCRIPT]\n"
@@ -149,16 +149,12 @@ int Usage() {
     return 2;
 }
 
-Project ReadAnyProject(const std::string& path) {
-    return kv::EndsWithNoCase(path, ".ini") ? ImportIniFile(path) : LoadProject(path);
-}
-
 } // namespace kv::cli
 
 int main(int argc, char** argv) {
     // An interrupted save or compile takes its temporary file with it.
     kv::RemoveTemporaryFileOnSignals();
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = kv::cli::Utf8Arguments(argc, argv);
     if (args.empty()) return Usage();
     const std::string command = args.front();
     args.erase(args.begin());
@@ -168,7 +164,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "--version") {
-            std::cout << "korvanthiel-cli " << kVersion << "\n";
+            std::cout << "korvanthiel-cli " << kv::kVersion << "\n";
             return 0;
         }
         if (command == "convert") return Convert(args);

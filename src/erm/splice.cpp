@@ -26,14 +26,6 @@ std::size_t FindMarker(std::string_view script) {
     return script.find(marker);
 }
 
-std::string ProjectScriptPath(const Project& project, const std::string& projectPath) {
-    // The project stores its script path in Windows-1251.
-    const std::string script = Cp1251ToUtf8(project.ScriptFile);
-    const std::filesystem::path scriptPath = PathFromUtf8(script);
-    if (script.empty() || !scriptPath.is_relative()) return script;
-    return Utf8FromPath(PathFromUtf8(projectPath).parent_path() / scriptPath);
-}
-
 std::string SpliceScript(std::string_view oldScript, const Project& project,
                          std::string_view stamp) {
     std::string marker;

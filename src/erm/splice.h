@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/project.h"
+#include "project/project_source.h" // ProjectScriptPath: where a compile writes
 #include "text/error.h"
 
 #include <cstddef>
@@ -31,11 +32,6 @@ struct CompileResult {
 // Where the generated region of a script begins: the position of the LF that opens the first
 // marker line, or npos when the script has none yet. Everything before it is the user's own text.
 std::size_t FindMarker(std::string_view script);
-
-// The script file a project compiles into, as a UTF-8 path: the project's own ScriptFile, which
-// when relative belongs to the project and is taken from the folder of projectPath (the project
-// file as the caller named it). Empty when the project names no script.
-std::string ProjectScriptPath(const Project& project, const std::string& projectPath);
 
 // The new content of a script: the kept text above the marker, the marker, the warning line
 // with `stamp` (the local date and time, as the user's formats give them), every dialog's block

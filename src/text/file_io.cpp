@@ -1,6 +1,7 @@
 #include "text/file_io.h"
 
 #include "text/error.h"
+#include "text/file_io_platform.h"
 #include "text/paths.h"
 
 #include <cerrno>
@@ -14,9 +15,7 @@
 #include <random>
 #include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#else
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -25,6 +24,7 @@
 
 namespace kv {
 namespace fs = std::filesystem;
+using namespace file_io;
 
 namespace {
 
@@ -33,21 +33,24 @@ std::function<bool(ReplaceStep)>& FaultHook() {
     return hook;
 }
 
+} // namespace
+
+namespace file_io {
+
 bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
 
-constexpr const char* kNotRegular = "Not a regular file";
-constexpr const char* kTooLarge = "File too large";
-
-[[noreturn]] void CannotOpen(const std::string& path, int errorNumber) {
+void CannotOpen(const std::string& path, int errorNumber) {
     throw Error(CannotOpenText(path, FileErrorText(errorNumber)));
 }
 
-[[noreturn]] void CannotWrite(const std::string& path, int errorNumber) {
+void CannotWrite(const std::string& path, int errorNumber) {
     throw Error(CannotWriteText(path, FileErrorText(errorNumber)));
 }
 
-// The longest name a folder entry may have on the usual file systems.
-constexpr std::size_t kLongestName = 255;
+} // namespace file_io
+
+#ifndef _WIN32
+namespace {
 
 // Asks the system to back a large read buffer with 2 MB pages where the kernel offers them: a
 // project file of tens of megabytes then costs a few page faults instead of thousands, which on
@@ -64,6 +67,7 @@ void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t 
 }
 
 } // namespace
+#endif
 
 std::string FileErrorText(int errorNumber) {
     switch (errorNumber) {
@@ -119,7 +123,7 @@ bool SameFile(const std::string& a, const std::string& b) {
     return fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), ec) && !ec;
 }
 
-#ifndef _WIN32
+#ifndef _WIN32 // the Windows side is in file_io_windows.cpp
 
 namespace {
 
@@ -341,100 +345,6 @@ bool ReplaceFileSafely(const std::string& path, const std::function<void(const B
     if (folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
-    }
-    return true;
-}
-
-#else
-
-void RemoveTemporaryFileOnSignals() {}
-
-std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
-    if (path.empty()) CannotOpen(path, ENOENT);
-    const fs::path p = PathFromUtf8(path);
-    std::error_code ec;
-    const fs::file_status status = fs::status(p, ec);
-    if (status.type() == fs::file_type::not_found) CannotOpen(path, ENOENT);
-    if (ec) CannotOpen(path, ec.value());
-    if (status.type() == fs::file_type::directory) CannotOpen(path, EISDIR);
-    if (status.type() != fs::file_type::regular) throw Error(CannotOpenText(path, kNotRegular));
-    if (purpose == ReadFor::Replacing &&
-        (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
-        CannotOpen(path, EACCES);
-    }
-    if (fs::file_size(p, ec) > kMaxReadBytes) throw Error(CannotOpenText(path, kTooLarge));
-    errno = 0;
-    const auto mode = purpose == ReadFor::Replacing ? std::ios::in | std::ios::out : std::ios::in;
-    std::fstream in(p, mode | std::ios::binary);
-    if (!in) CannotOpen(path, errno ? errno : EACCES);
-    std::string content;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        content.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (content.size() > kMaxReadBytes) throw Error(CannotOpenText(path, kTooLarge));
-    }
-    if (in.bad()) CannotOpen(path, errno ? errno : EIO);
-    return content;
-}
-
-bool ReplaceFileSafely(const std::string& path, const std::function<void(const ByteSink&)>& produce,
-                       const std::function<bool()>& stillCurrent) {
-    fs::path target = PathFromUtf8(path);
-    fs::path folder = target.parent_path();
-    std::error_code ec;
-    if (fs::is_directory(target, ec)) CannotWrite(path, EISDIR);
-    if (fs::exists(target, ec) &&
-        (fs::status(target, ec).permissions() & fs::perms::owner_write) == fs::perms::none) {
-        CannotWrite(path, EACCES);
-    }
-    fs::path temp = folder / (target.filename().wstring() + L".tmp");
-    if (InjectedFault(ReplaceStep::CreateTemporary)) CannotWrite(path, EIO);
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) CannotWrite(path, errno ? errno : EACCES);
-        bool written = !InjectedFault(ReplaceStep::Write);
-        try {
-            if (written) {
-                produce([&](std::string_view piece) {
-                    if (!out.write(piece.data(), static_cast<std::streamsize>(piece.size())))
-                        throw Error(CannotWriteText(path, FileErrorText(EIO)));
-                });
-            }
-        } catch (...) {
-            out.close();
-            fs::remove(temp, ec);
-            throw;
-        }
-        if (!written) {
-            out.close();
-            fs::remove(temp, ec);
-            CannotWrite(path, EIO);
-        }
-        if (InjectedFault(ReplaceStep::Flush) || !out.flush()) {
-            out.close();
-            fs::remove(temp, ec);
-            CannotWrite(path, EIO);
-        }
-    }
-    if (InjectedFault(ReplaceStep::PutInPlace)) {
-        fs::remove(temp, ec);
-        CannotWrite(path, EIO);
-    }
-    bool current = true;
-    try {
-        current = !stillCurrent || stillCurrent();
-    } catch (...) {
-        fs::remove(temp, ec);
-        throw;
-    }
-    if (!current) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        CannotWrite(path, EACCES);
     }
     return true;
 }

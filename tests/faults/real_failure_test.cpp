@@ -5,6 +5,47 @@
 #include "fault_fixture.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
+
+namespace kv::faults {
+namespace {
+namespace fs = std::filesystem;
+
+using kvtest::ReadBytes;
+using kvtest::TempDir;
+using kvtest::WriteBytes;
+
+// These two hold on Windows too, where the read-only attribute stands for the permission bits.
+TEST(RealFailure, ReadOnlyFilesAreNotReplaced) {
+    // Marked read-only by its permission bits: refused also for root, who could write it.
+    TempDir dir;
+    ThreeFiles files(dir.Root());
+    for (const FileWriter& writer : files.Writers(FileErrorText(EACCES))) {
+        fs::permissions(writer.path, fs::perms(0444));
+        ExpectFailureLeavesEverything(writer);
+    }
+}
+
+TEST(RealFailure, AFolderThatIsAFileRefusesEveryWrite) {
+    TempDir dir;
+    std::string plain = dir.Path("notes.txt");
+    WriteBytes(plain, "mine\r\n");
+    Project project = SampleProject(2);
+    project.Modified = true;
+    Settings settings;
+    std::string tlk = plain + "/quest.tlk";
+    std::string ini = plain + "/korvanthiel.ini";
+    ExpectFailureLeavesEverything({"save", tlk, [&] { SaveProject(project, tlk); },
+                                   FileErrorText(ENOTDIR), [&] { return project.Modified; }});
+    ExpectFailureLeavesEverything(
+        {"settings", ini, [&] { WriteSettings(ini, settings); }, "Unable to write to", nullptr});
+    EXPECT_EQ(ReadBytes(plain), "mine\r\n");
+    EXPECT_EQ(dir.Entries(), std::set<std::string>{"notes.txt"});
+}
+
+} // namespace
+} // namespace kv::faults
+
 #ifdef __linux__
 
 #include <cerrno>
@@ -76,16 +117,6 @@ void Enlarge(ThreeFiles& files, int dialogs) {
     files.settings.Maps = std::string(static_cast<std::size_t>(dialogs) * 1000, 'm');
 }
 
-TEST(RealFailure, ReadOnlyFilesAreNotReplaced) {
-    // Marked read-only by its permission bits: refused also for root, who could write it.
-    TempDir dir;
-    ThreeFiles files(dir.Root());
-    for (const FileWriter& writer : files.Writers(FileErrorText(EACCES))) {
-        fs::permissions(writer.path, fs::perms(0444));
-        ExpectFailureLeavesEverything(writer);
-    }
-}
-
 TEST(RealFailure, AFolderThatCannotBeWrittenKeepsItsFiles) {
     TempDir dir;
     fs::path locked = dir.Root() / "locked";
@@ -97,23 +128,6 @@ TEST(RealFailure, AFolderThatCannotBeWrittenKeepsItsFiles) {
     std::string fresh = (locked / "new.tlk").string();
     ExpectFailureLeavesEverything({"save as", fresh, [&] { SaveProject(files.project, fresh); },
                                    FileErrorText(EACCES), [&] { return files.project.Modified; }});
-}
-
-TEST(RealFailure, AFolderThatIsAFileRefusesEveryWrite) {
-    TempDir dir;
-    std::string plain = dir.Path("notes.txt");
-    WriteBytes(plain, "mine\r\n");
-    Project project = SampleProject(2);
-    project.Modified = true;
-    Settings settings;
-    std::string tlk = plain + "/quest.tlk";
-    std::string ini = plain + "/korvanthiel.ini";
-    ExpectFailureLeavesEverything({"save", tlk, [&] { SaveProject(project, tlk); },
-                                   FileErrorText(ENOTDIR), [&] { return project.Modified; }});
-    ExpectFailureLeavesEverything(
-        {"settings", ini, [&] { WriteSettings(ini, settings); }, "Unable to write to", nullptr});
-    EXPECT_EQ(ReadBytes(plain), "mine\r\n");
-    EXPECT_EQ(dir.Entries(), std::set<std::string>{"notes.txt"});
 }
 
 TEST(RealFailure, ATargetThatIsNoRegularFileIsNeverReplaced) {

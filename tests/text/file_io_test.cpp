@@ -29,7 +29,11 @@ TEST(ReadWholeFile, EveryByteOrTheUsersText) {
               "Cannot open file \"" + dir.Path("no/such.tlk") + "\". File not found");
     EXPECT_EQ(error(""), "Cannot open file \"\". File not found");
     EXPECT_THAT(error(dir.Root().string()), testing::EndsWith("\". File access denied"));
+#ifdef _WIN32
+    EXPECT_THAT(error("NUL"), testing::EndsWith("\". Not a regular file"));
+#else
     EXPECT_THAT(error("/dev/zero"), testing::EndsWith("\". Not a regular file"));
+#endif
     // A sparse file larger than any project: refused without reading a byte of it.
     fs::resize_file(path, kv::kMaxReadBytes + 1);
     EXPECT_THAT(error(path), testing::EndsWith("in.tlk\". File too large"));
@@ -45,6 +49,12 @@ protected:
 
 TEST_F(ReplaceFileSafely, KeepsThePermissionBitsAndASymbolicLinkAndNoTemporaryFile) {
     WriteBytes(path, "old and longer");
+#ifdef _WIN32
+    // Windows has no permission bits beyond read-only, and links need rights a user lacks.
+    kv::ReplaceFileSafely(path, "new");
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_EQ(dir.Entries(), Names{"p.tlk"});
+#else
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(path, perms);
     fs::create_symlink(path, dir.Path("link.tlk"));
@@ -53,6 +63,7 @@ TEST_F(ReplaceFileSafely, KeepsThePermissionBitsAndASymbolicLinkAndNoTemporaryFi
     EXPECT_EQ(fs::status(path).permissions(), perms);
     EXPECT_TRUE(fs::is_symlink(dir.Path("link.tlk")));
     EXPECT_EQ(dir.Entries(), (Names{"link.tlk", "p.tlk"}));
+#endif
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#pragma once
+
+// What the POSIX and the Windows side of file_io share; for src/text alone.
+#include "text/file_io.h"
+
+#include <cstddef>
+#include <string>
+
+namespace kv::file_io {
+
+inline constexpr const char* kNotRegular = "Not a regular file";
+inline constexpr const char* kTooLarge = "File too large";
+// The longest name a folder entry may have on the usual file systems (bytes on POSIX, UTF-16
+// units on Windows).
+inline constexpr std::size_t kLongestName = 255;
+
+// True when the test seam makes this step fail.
+bool InjectedFault(ReplaceStep step);
+
+// Throw Error with CannotOpenText / CannotWriteText and the text of an errno value.
+[[noreturn]] void CannotOpen(const std::string& path, int errorNumber);
+[[noreturn]] void CannotWrite(const std::string& path, int errorNumber);
+
+} // namespace kv::file_io
