@@ -1,7 +1,5 @@
 #include "model/dialog_item.h"
 
-#include "model/fields.h"
-
 #include <algorithm>
 #include <utility>
 
@@ -111,16 +109,5 @@ void TDialogItem::FollowMarks(const std::array<int, kSlotCount>& newSlot) {
         VariantDefault = static_cast<std::uint8_t>(to < 0 ? 0 : to + 1);
     }
 }
-
-namespace {
-template <class Record> auto& Resource(Record& v, FieldId id) {
-    return v.*std::get<std::uint16_t TVariantData::*>(Field(id).member);
-}
-} // namespace
-
-std::uint16_t& TVariantData::Cost(int r) { return Resource(*this, CostField(r)); }
-std::uint16_t TVariantData::Cost(int r) const { return Resource(*this, CostField(r)); }
-std::uint16_t& TVariantData::Reward(int r) { return Resource(*this, RewardField(r)); }
-std::uint16_t TVariantData::Reward(int r) const { return Resource(*this, RewardField(r)); }
 
 } // namespace kv

@@ -29,14 +29,31 @@ struct TVariantData {
     std::int32_t DVariable = 0;
     std::int32_t SVariable = 0;
 
-    // The cost and the reward in resource r (0..7), as the table of fields names them.
-    std::uint16_t& Cost(int r);
-    std::uint16_t Cost(int r) const;
-    std::uint16_t& Reward(int r);
-    std::uint16_t Reward(int r) const;
+    // The cost and the reward in resource r (0..7), in the order of the table of fields (which
+    // checks that it names the same members). Inline: a load and a save call them for every
+    // slot of every dialog.
+    std::uint16_t& Cost(int r) { return this->*kCostMembers[static_cast<std::size_t>(r)]; }
+    std::uint16_t Cost(int r) const { return this->*kCostMembers[static_cast<std::size_t>(r)]; }
+    std::uint16_t& Reward(int r) { return this->*kRewardMembers[static_cast<std::size_t>(r)]; }
+    std::uint16_t Reward(int r) const {
+        return this->*kRewardMembers[static_cast<std::size_t>(r)];
+    }
+    using ResourceMember = std::uint16_t TVariantData::*;
+    static const std::array<ResourceMember, kResourceCount> kCostMembers;
+    static const std::array<ResourceMember, kResourceCount> kRewardMembers;
 
     friend bool operator==(const TVariantData&, const TVariantData&) = default;
 };
+
+inline constexpr std::array<TVariantData::ResourceMember, kResourceCount>
+    TVariantData::kCostMembers = {&TVariantData::Wood, &TVariantData::Merc, &TVariantData::Ore,
+                                  &TVariantData::Sulf, &TVariantData::Cryst, &TVariantData::Gems,
+                                  &TVariantData::Gold, &TVariantData::Myth};
+inline constexpr std::array<TVariantData::ResourceMember, kResourceCount>
+    TVariantData::kRewardMembers = {
+        &TVariantData::giveWood, &TVariantData::giveMerc,  &TVariantData::giveOre,
+        &TVariantData::giveSulf, &TVariantData::giveCryst, &TVariantData::giveGems,
+        &TVariantData::giveGold, &TVariantData::giveMyth};
 
 // The twelve answer records of a dialog, read and written like an array of twelve. Most dialogs
 // use a few answers, and the records of the free slots after them are blank: only the records up

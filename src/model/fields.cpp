@@ -97,6 +97,20 @@ constexpr bool ShapesMatch() {
 }
 static_assert(ShapesMatch(), "each field's width and capacity are those of its member");
 
+constexpr bool ResourcesMatch() {
+    for (int r = 0; r < kResourceCount; ++r) {
+        const auto i = static_cast<std::size_t>(r);
+        using M = std::uint16_t TVariantData::*;
+        if (std::get<M>(kFields[static_cast<std::size_t>(CostField(r))].member) !=
+                TVariantData::kCostMembers[i] ||
+            std::get<M>(kFields[static_cast<std::size_t>(RewardField(r))].member) !=
+                TVariantData::kRewardMembers[i])
+            return false;
+    }
+    return true;
+}
+static_assert(ResourcesMatch(), "a slot's Cost(r) and Reward(r) are the table's resource fields");
+
 FieldValue ValueOf(std::string_view text) {
     return FieldValue::Text(text);
 }
@@ -116,9 +130,14 @@ template <std::size_t N> void Store(FixedString<N>& field, const FieldValue& v) 
 }
 template <class T>
 requires std::is_integral_v<T>
-void Store(T& field, const FieldValue& v) {
+void StoreNumber(T& field, std::int64_t number) {
     // A narrower field keeps the low bits, as every number field does.
-    field = static_cast<T>(static_cast<std::uint64_t>(v.number));
+    field = static_cast<T>(static_cast<std::uint64_t>(number));
+}
+template <class T>
+requires std::is_integral_v<T>
+void Store(T& field, const FieldValue& v) {
+    StoreNumber(field, v.number);
 }
 
 // Calls fn with the field itself, inside the record (or the project, for a project field).
@@ -180,6 +199,24 @@ FieldValue ReadField(const TDialogItem& dialog, FieldId field, int index) {
 
 void WriteField(TDialogItem& dialog, FieldId field, int index, const FieldValue& value) {
     WithField(dialog, field, index, [&](auto& f) { Store(f, value); });
+}
+
+void WriteText(TDialogItem& dialog, FieldId field, int index, std::string_view text) {
+    WithField(dialog, field, index, [&]<class T>(T& f) {
+        if constexpr (std::is_integral_v<T>)
+            throw Error("No such field");
+        else
+            f = text;
+    });
+}
+
+void WriteNumber(TDialogItem& dialog, FieldId field, int index, std::int64_t number) {
+    WithField(dialog, field, index, [&]<class T>(T& f) {
+        if constexpr (std::is_integral_v<T>)
+            StoreNumber(f, number);
+        else
+            throw Error("No such field");
+    });
 }
 
 namespace {

@@ -85,10 +85,10 @@ extern const std::array<FieldInfo, kFieldCount> kFields;
 inline const FieldInfo& Field(FieldId id) {
     return kFields[static_cast<std::size_t>(id)];
 }
-inline FieldId CostField(int r) {
+constexpr FieldId CostField(int r) {
     return static_cast<FieldId>(static_cast<int>(FieldId::Wood) + r);
 }
-inline FieldId RewardField(int r) {
+constexpr FieldId RewardField(int r) {
     return static_cast<FieldId>(static_cast<int>(FieldId::giveWood) + r);
 }
 
@@ -119,6 +119,11 @@ FieldValue StoredValue(FieldId field, const FieldValue& value);
 // number only: the link beside it is the caller's to set.
 FieldValue ReadField(const TDialogItem& dialog, FieldId field, int index);
 void WriteField(TDialogItem& dialog, FieldId field, int index, const FieldValue& value);
+// The same for a reader that has the value in hand as text or as a number (the INI import, a
+// value for each of hundreds of thousands of keys): no FieldValue is made. Throws Error when the
+// field is of the other kind.
+void WriteText(TDialogItem& dialog, FieldId field, int index, std::string_view text);
+void WriteNumber(TDialogItem& dialog, FieldId field, int index, std::int64_t number);
 
 // The same on a project; the dialog is found by position. Throws Error for a reference to no
 // dialog, line or slot.

@@ -41,10 +41,11 @@ public:
     public:
         explicit operator bool() const { return file_ != nullptr; }
         std::optional<std::string_view> Find(std::string_view key) const;
-        // Every key of the section once, as Find sees it (the first occurrence of each name),
-        // in file order: visit(name, value). Cheaper than a Find for every possible name when
-        // most of them are missing.
-        template <class Visit> void ForEachKey(Visit&& visit) const {
+        // Every key line of the section in file order, a repeated name as often as it stands:
+        // visit(name, value). The first occurrence of a name is the one Find gives, and a caller
+        // that keeps only the first of each has what Find would give for every name, far cheaper
+        // than a Find for every possible name when most of them are missing.
+        template <class Visit> void ForEachKeyLine(Visit&& visit) const {
             if (!file_) return;
             const Block& block = file_->blocks_[block_];
             for (std::uint32_t k = block.firstKey; k < block.firstKey + block.keyCount; ++k)
@@ -78,15 +79,14 @@ private:
         Span name;
         Span value;
     };
-    // One [section] line and the lines up to the next one, with a hash table of its own over
-    // its keys: the lookups of one section then stay within a small piece of memory.
+    // One [section] line and the lines up to the next one. A key is looked up by a walk over
+    // the block's keys: the one reader of large files (the INI import) walks every key line
+    // once instead of looking keys up, and every other file is a few dozen lines.
     struct Block {
         Span name;
         std::uint32_t headerLine = 0;
         std::uint32_t lastKeyLine = 0; // the header line while the block has no key
-        std::uint32_t firstSlot = 0;   // its table in keySlots_
-        std::uint32_t slotCount = 0;   // a power of two, or 0 without keys
-        std::uint32_t firstKey = 0;    // its keys in keys_
+        std::uint32_t firstKey = 0;    // its key lines in keys_, every occurrence in file order
         std::uint32_t keyCount = 0;
     };
 
@@ -94,17 +94,15 @@ private:
         return std::string_view(text_).substr(span.begin, span.size);
     }
     void BuildIndex();
-    // Positions in sectionSlots_ and keySlots_ that hold the name, or where it would go. The
-    // tables must not be empty.
+    // The position in sectionSlots_ that holds the name, or where it would go. The table must
+    // not be empty.
     std::size_t SectionSlot(std::string_view section) const;
-    std::size_t KeySlot(const Block& block, std::string_view key) const;
     const Block* FindBlock(std::string_view section) const;
     const Key* FindKey(const Block& block, std::string_view key) const;
 
     std::string text_;
     std::vector<Block> blocks_;
-    std::vector<Key> keys_;                   // first occurrences, block by block
-    std::vector<std::uint32_t> keySlots_;     // index into keys_ + 1; 0 is a free slot
+    std::vector<Key> keys_;                   // every key line, block by block
     std::vector<std::uint32_t> sectionSlots_; // index into blocks_ + 1 of each first occurrence
 };
 

@@ -8,10 +8,11 @@
 #include "text/stored_text.h"
 #include "text/whole_number.h"
 
-#include <functional>
+#include <array>
+#include <bitset>
 #include <memory>
+#include <optional>
 #include <string>
-#include <unordered_map>
 
 namespace kv {
 namespace {
@@ -25,63 +26,108 @@ struct DialogField {
     int index = 0;
 };
 
-// Every key a dialog section may hold, by its name in lower case, from the table of fields:
-// "hint", "text1".."text30", and the slot keys with their slot number ("skill0", "givemyth11").
-// The import walks the keys a section has and looks each up here; most of the possible keys are
-// missing from a real file, and asking the section for each of them cost more than all the rest.
+// Every key a dialog section may hold, from the table of fields: "hint", "text1".."text30", and
+// the slot keys with their slot number ("skill0", "givemyth11"), in any letter case. A key is
+// its field's name and then, for a line or a slot, the number in plain decimal; no field's name
+// holds a digit. The name is found in a small table of its own and the number is read, so a key
+// costs a few dozen instructions: a large import is hundreds of thousands of keys.
 class DialogFields {
 public:
     DialogFields() {
         for (const FieldInfo& f : kFields) {
             if (f.iniKey.empty() || f.scope == FieldScope::Project) continue;
-            std::string key;
-            for (char c : f.iniKey) key += FoldAscii(c);
-            if (f.scope == FieldScope::Dialog) Add(key, {f.id, 0});
-            const int count = f.scope == FieldScope::Line   ? kTextLineCount
-                              : f.scope == FieldScope::Slot ? kSlotCount
-                                                            : 0;
-            // Message lines count from 1 in their keys, slots from 0.
-            const int first = f.scope == FieldScope::Line ? 1 : 0;
-            for (int i = 0; i < count; ++i) Add(key + std::to_string(i + first), {f.id, i});
+            if (f.iniKey.size() > kLongestName) throw Error("INI key too long");
+            std::size_t slot = Hash(f.iniKey);
+            while (names_[slot].size != 0) slot = (slot + 1) % kSlots;
+            Name& name = names_[slot];
+            name.size = static_cast<std::uint8_t>(f.iniKey.size());
+            for (std::size_t i = 0; i < f.iniKey.size(); ++i) name.folded[i] = FoldAscii(f.iniKey[i]);
+            name.id = f.id;
+            name.scope = f.scope;
         }
     }
 
-    const DialogField* Find(std::string_view name) const {
-        if (name.size() > kLongestName) return nullptr;
-        char folded[kLongestName];
-        for (std::size_t i = 0; i < name.size(); ++i) folded[i] = FoldAscii(name[i]);
-        auto it = fields_.find(std::string_view(folded, name.size()));
-        return it == fields_.end() ? nullptr : &it->second;
+    std::optional<DialogField> Find(std::string_view key) const {
+        std::size_t digits = key.size();
+        while (digits > 0 && key[digits - 1] >= '0' && key[digits - 1] <= '9') --digits;
+        const std::string_view name = key.substr(0, digits);
+        const std::string_view number = key.substr(digits);
+        if (name.empty() || name.size() > kLongestName) return std::nullopt;
+        for (std::size_t slot = Hash(name); names_[slot].size != 0; slot = (slot + 1) % kSlots) {
+            const Name& candidate = names_[slot];
+            if (candidate.size == name.size() && SameFolded(candidate.folded, name))
+                return WithNumber(candidate, number);
+        }
+        return std::nullopt;
     }
 
 private:
-    static constexpr std::size_t kLongestName = 16; // "variantdefault", "givecryst11"
+    static constexpr std::size_t kLongestName = 14; // "variantdefault"
+    static constexpr std::size_t kSlots = 64;       // a power of two, under half full
 
-    void Add(const std::string& name, DialogField field) {
-        if (name.size() > kLongestName) throw Error("INI key too long: " + name);
-        fields_.emplace(name, field);
+    struct Name {
+        char folded[kLongestName] = {};
+        std::uint8_t size = 0; // 0: a free slot
+        FieldId id = FieldId::Hint;
+        FieldScope scope = FieldScope::Dialog;
+    };
+
+    // From the length and the first and last letters, which set the names apart well enough.
+    static std::size_t Hash(std::string_view name) {
+        const auto first = static_cast<unsigned char>(FoldAscii(name.front()));
+        const auto last = static_cast<unsigned char>(FoldAscii(name.back()));
+        return (name.size() * 7 + first * 3 + last) % kSlots;
     }
 
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            return std::hash<std::string_view>{}(name);
+    static bool SameFolded(const char* folded, std::string_view name) {
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            if (folded[i] != FoldAscii(name[i])) return false;
         }
-    };
-    std::unordered_map<std::string, DialogField, Hash, std::equal_to<>> fields_;
+        return true;
+    }
+
+    // The line or slot a key's number names, in plain decimal ("text01" is no key); none when
+    // the field takes no number or the number names no line or slot.
+    static std::optional<DialogField> WithNumber(const Name& name, std::string_view number) {
+        if (name.scope == FieldScope::Dialog) {
+            if (!number.empty()) return std::nullopt;
+            return DialogField{name.id, 0};
+        }
+        if (number.empty() || number.size() > 2 || (number.size() == 2 && number[0] == '0'))
+            return std::nullopt;
+        int value = 0;
+        for (char c : number) value = value * 10 + (c - '0');
+        // Message lines count from 1 in their keys, slots from 0.
+        if (name.scope == FieldScope::Line) {
+            if (value < 1 || value > kTextLineCount) return std::nullopt;
+            return DialogField{name.id, value - 1};
+        }
+        if (value >= kSlotCount) return std::nullopt;
+        return DialogField{name.id, value};
+    }
+
+    std::array<Name, kSlots> names_{};
 };
 
 // Reads one dialog section into a blank record; a missing key or an unreadable number leaves
 // the field blank, and a key that names no field is passed over. Numbers are stored into their
-// field's width, keeping the low bits.
+// field's width, keeping the low bits. The first occurrence of a key counts: a field already
+// filled from this section is not filled again.
 void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
     static const DialogFields fields;
-    section.ForEachKey([&](std::string_view name, std::string_view value) {
-        const DialogField* field = fields.Find(name);
+    // One mark for every field and line or slot; kTextLineCount is the most of either.
+    std::bitset<kFieldCount * kTextLineCount> filled;
+    section.ForEachKeyLine([&](std::string_view name, std::string_view value) {
+        const std::optional<DialogField> field = fields.Find(name);
         if (!field) return;
-        WriteField(d, field->id, field->index,
-                   Field(field->id).width == 0 ? FieldValue::Text(value)
-                                               : FieldValue::Number(Number(value)));
+        const auto mark = static_cast<std::size_t>(field->id) * kTextLineCount +
+                          static_cast<std::size_t>(field->index);
+        if (filled[mark]) return;
+        filled[mark] = true;
+        if (Field(field->id).width == 0)
+            WriteText(d, field->id, field->index, value);
+        else
+            WriteNumber(d, field->id, field->index, Number(value));
     });
 }
 

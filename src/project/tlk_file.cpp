@@ -13,6 +13,12 @@
 namespace kv {
 namespace {
 
+#if defined(_MSC_VER)
+#define KV_NOINLINE __declspec(noinline)
+#else
+#define KV_NOINLINE __attribute__((noinline))
+#endif
+
 constexpr char kEndOfFile = 26; // Ctrl+Z ends a text file wherever it stands
 constexpr std::size_t kMaxNumberChars = 32;
 
@@ -114,19 +120,7 @@ public:
     bool AtEnd() const { return pos_ >= data_.size(); }
 
     template <class Field> void Number(Field& field) {
-        // Nearly every number line a save writes: up to nine plain digits and CR LF. They are
-        // read here, inline; anything else takes the general way below.
-        std::size_t p = pos_;
-        std::int32_t plain = 0;
-        while (p < data_.size() && p - pos_ < 9 && data_[p] >= '0' && data_[p] <= '9')
-            plain = plain * 10 + (data_[p++] - '0');
-        if (p > pos_ && p + 1 < data_.size() && data_[p] == '\r' && data_[p + 1] == '\n') {
-            field = static_cast<Field>(plain);
-            pos_ = p + 2;
-            return;
-        }
-        field = static_cast<Field>(ReadNumber()); // a narrower field keeps the low bits
-        SkipLine();
+        field = static_cast<Field>(NextNumber()); // a narrower field keeps the low bits
     }
     template <std::size_t Capacity> void Text(FixedString<Capacity>& field) {
         field = ReadText(); // cut to the field's capacity
@@ -153,6 +147,36 @@ private:
             if (!IsBlank(data_[p])) return false;
         }
         return true;
+    }
+
+    // Nearly every number line a save writes is up to nine plain digits and CR LF, and most of
+    // them a lone 0: they are read here, in a few instructions. Anything else takes the general
+    // way, out of line.
+    std::int32_t NextNumber() {
+        const char* const begin = data_.data() + pos_;
+        const char* const end = data_.data() + data_.size();
+        if (end - begin >= 3 && begin[0] == '0' && begin[1] == '\r' && begin[2] == '\n') {
+            pos_ += 3;
+            return 0;
+        }
+        const char* p = begin;
+        const char* const stop = end - begin > 9 ? begin + 9 : end;
+        std::int32_t plain = 0;
+        while (p < stop && *p >= '0' && *p <= '9')
+            plain = plain * 10 + (*p++ - '0');
+        if (p != begin && end - p >= 2 && p[0] == '\r' && p[1] == '\n') [[likely]] {
+            pos_ += static_cast<std::size_t>(p - begin) + 2;
+            return plain;
+        }
+        return OtherNumber();
+    }
+
+    // A number line of any other form, and the rest of its line. Kept out of line, so that the
+    // short way above needs no registers saved and stays a few instructions.
+    KV_NOINLINE std::int32_t OtherNumber() {
+        const std::int32_t value = ReadNumber();
+        SkipLine();
+        return value;
     }
 
     // Skips blanks and line ends, then converts at most 32 characters up to the next blank.

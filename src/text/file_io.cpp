@@ -213,6 +213,18 @@ std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
     std::string content;
     content.reserve(static_cast<std::size_t>(entry.st_size));
     AdviseLargePages(content.data(), content.capacity());
+    // The size the file has now goes straight into the string: a copy through a buffer would
+    // cost a large project's load about as much again as the read itself.
+    content.resize(static_cast<std::size_t>(entry.st_size));
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got = ::read(fd, content.data() + filled, content.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(FileErrorText(errno));
+        if (got == 0) break; // the file has shrunk since
+        filled += static_cast<std::size_t>(got);
+    }
+    content.resize(filled);
     // Read on past the size: a file may grow while it is read, but never past the limit.
     char buffer[1 << 16];
     for (;;) {

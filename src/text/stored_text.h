@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ namespace kv {
 constexpr bool IsStorableTextByte(char c) { return c != '\n' && c != '\x1A'; }
 
 inline void MakeStorable(char* bytes, std::size_t size) {
+    // Nearly every text holds neither byte, and two library scans say so several times faster
+    // than a look at each byte; a load puts every text of the file through here.
+    if (!std::memchr(bytes, '\n', size) && !std::memchr(bytes, '\x1A', size)) return;
     for (std::size_t i = 0; i < size; ++i) {
         if (!IsStorableTextByte(bytes[i])) bytes[i] = ' ';
     }

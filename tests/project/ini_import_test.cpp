@@ -69,6 +69,22 @@ TEST(IniImport, SectionsAreNamedByThePlainDecimalNumberAndMayBeMissing) {
     EXPECT_EQ(found.LinkDialog[3], p.FindByFunction(0));
 }
 
+TEST(IniImport, AKeyIsAFieldNameAndOnlyTheNumbersItTakes) {
+    const std::string head = "[Main]\nFunctionStart=1\nFunctionEnd=1\n[1]\n";
+    const Project exact = kv::ImportIniProject(head + "text30=f\nFUNCTION11=7\ngiveMYTH11=9\n");
+    const TDialogItem& d = *exact.Dialogs();
+    EXPECT_EQ(d.Text[29], "f");
+    EXPECT_EQ(d.Function[11], 7);
+    EXPECT_EQ(d.Variants[11].giveMyth, 9);
+    // Lines count from 1, slots from 0, in plain decimal; a name without its number or with
+    // one it does not take names nothing, and the first occurrence of a key counts.
+    const Project noise = kv::ImportIniProject(
+        head + "Text0=a\nText31=b\nText01=c\nText=d\nSkill12=5\nSkill011=5\nSkill=5\n"
+               "Hint1=e\nVariantEscape0=3\nVariant=g\nText30=f\nText30=h\nFunction11=7\n"
+               "giveMyth11=9\nFunction11=8\n");
+    EXPECT_EQ(kv::SerializeProject(noise), kv::SerializeProject(exact));
+}
+
 TEST(IniImport, EveryKeyFillsItsOwnFieldToItsWidthAndCapacity) {
     Project p = kv::ImportIniFile(KORV_TEST_DATA "/ini/every_key.ini");
     EXPECT_EQ(kv::SerializeProject(p), kvtest::ReadBytes(KORV_TEST_DATA "/ini/every_key.tlk"));
