@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/settings_location.h"
+#include "editor/dialog_map_view.h"
+#include "editor/erm_preview.h"
 #include "editor/message_text.h"
 #include "editor/outline_editor.h"
 #include "editor/outline_model.h"
@@ -169,6 +171,9 @@ bool TMain::CommitPendingEdit() {
 
 void TMain::TreeChange(const QModelIndex& selected) {
     const GridKind shown = outline_->FillGridFor(selected);
+    const Place place = model_->PlaceOf(selected);
+    Map->ShowPlace(place);
+    Preview->ShowPlace(place);
     ToolButton7->setEnabled(shown == GridKind::Dialog);
     EnableShortcutsForSelection();
 }

@@ -23,6 +23,8 @@ class QToolButton;
 
 namespace kv {
 
+class DialogMapView;
+class ErmPreview;
 class OutlineEditor;
 class OutlineModel;
 class PlayWindow;
@@ -115,6 +117,8 @@ public:
     void UndoClick();         // "Отменить"
     void RedoClick();         // "Повторить"
     void PlayClick();         // "Проиграть с этого диалога"
+    void MapSvgClick();       // "Сохранить карту как SVG..."
+    void MapPngClick();       // "Сохранить карту как PNG..."
     void PopupMenu1Popup();
     // Enables the context menu's items, and so their shortcuts, for the selected node.
     void EnableShortcutsForSelection();
@@ -150,6 +154,10 @@ public:
     QAction* maps1;
     QAction* Play1;     // "Проиграть с этого диалога", also in the outline's context menu
     QAction* Problems1; // shows and hides the panel "Проблемы"
+    QAction* Map1;      // shows and hides the map of dialogs
+    QAction* Preview1;  // shows and hides the ERM code of the selected dialog
+    QAction* MapSvg1;
+    QAction* MapPng1;
     QMenu* N16; // "Справка"
     QAction* N12;
     QAction* SwitchFocus; // F8, a window shortcut without a menu entry
@@ -184,6 +192,10 @@ public:
     QStatusBar* StatusBar1;
     QDockWidget* ProblemsDock;
     ProblemsPanel* Problems;
+    QDockWidget* MapDock;
+    DialogMapView* Map;
+    QDockWidget* PreviewDock;
+    ErmPreview* Preview;
 
     FileDialogRequest OpenDialog1;
     FileDialogRequest SaveDialog1;
@@ -207,6 +219,8 @@ private:
     void BuildDocks();
     // Selects a dialog or answer for a panel, and the grid row of a field when there is one.
     void ShowPlace(Place place, int gridRow = -1);
+    // Saves the map as a picture, into a file the user chooses.
+    void ExportMap(const QString& title, const QString& filter, bool svg);
     // Where the outline commands and their keys are wired (main_window_commands.cpp).
     void ConnectCommands();
 

@@ -2,6 +2,8 @@
 // problems the checks find, and the play window.
 #include "app/main_window.h"
 
+#include "editor/dialog_map_view.h"
+#include "editor/erm_preview.h"
 #include "editor/outline_editor.h"
 #include "editor/outline_model.h"
 #include "editor/outline_tree.h"
@@ -13,6 +15,9 @@
 #include <QAction>
 #include <QDockWidget>
 #include <QMenu>
+
+#include <algorithm>
+#include <set>
 
 namespace kv {
 
@@ -35,11 +40,85 @@ void TMain::BuildDocks() {
     connect(document_, &ProjectDocument::Edited, Problems, changed);
     connect(document_, &ProjectDocument::Replaced, Problems, changed);
     model_->SetErrorMarks([this](int position) { return Problems->HasErrors(position); });
-    connect(Problems, &ProblemsPanel::ProblemsUpdated, model_, &OutlineModel::ErrorMarksChanged);
+    connect(Problems, &ProblemsPanel::ProblemsUpdated, this, [this] {
+        model_->ErrorMarksChanged();
+        std::set<int> marked;
+        for (int k = 0; k < document_->project().DialogCount(); ++k)
+            if (Problems->HasErrors(k)) marked.insert(k);
+        Map->SetMarkedDialogs(std::move(marked));
+    });
     connect(Problems, &ProblemsPanel::PlaceActivated, this, [this](Place place, int gridRow) {
         RunGuarded(*seam_, [&] { ShowPlace(place, gridRow); });
     });
+
+    // The map of the dialogs and the code of the selected one, beside the grids; both hidden
+    // at first, both following the edits and the outline's selection.
+    auto dock = [this](QDockWidget*& dockWidget, const char* name, const QString& title,
+                       QWidget* content, QKeySequence shortcut) {
+        dockWidget = new QDockWidget(title, this);
+        dockWidget->setObjectName(QString::fromLatin1(name));
+        content->setParent(dockWidget);
+        dockWidget->setWidget(content);
+        addDockWidget(Qt::RightDockWidgetArea, dockWidget);
+        dockWidget->hide();
+        // Shown for the first time in a small window, a panel still gets a width to work in.
+        connect(dockWidget, &QDockWidget::visibilityChanged, this, [this, dockWidget](bool shown) {
+            if (shown && !dockWidget->isFloating() && dockWidget->width() < 280)
+                resizeDocks({dockWidget}, {std::max(280, width() / 3)}, Qt::Horizontal);
+        });
+        QAction* toggle = dockWidget->toggleViewAction();
+        toggle->setShortcut(shortcut);
+        N10->insertAction(Play1, toggle);
+        return toggle;
+    };
+    Map = new DialogMapView(document_->project());
+    Map1 = dock(MapDock, "MapDock", QStringLiteral("Карта"), Map, QKeySequence(Qt::CTRL | Qt::Key_M));
+    Map1->setObjectName(QStringLiteral("Map1"));
+    Preview = new ErmPreview(document_->project());
+    Preview1 = dock(PreviewDock, "PreviewDock", QStringLiteral("Код ERM"), Preview,
+                    QKeySequence(Qt::CTRL | Qt::Key_E));
+    Preview1->setObjectName(QStringLiteral("Preview1"));
+    MapSvg1 = new QAction(QStringLiteral("Сохранить карту как SVG..."), this);
+    MapSvg1->setObjectName(QStringLiteral("MapSvg1"));
+    MapPng1 = new QAction(QStringLiteral("Сохранить карту как PNG..."), this);
+    MapPng1->setObjectName(QStringLiteral("MapPng1"));
+    N10->insertAction(Play1, MapSvg1);
+    N10->insertAction(Play1, MapPng1);
+    N10->insertSeparator(Play1);
+    connect(MapSvg1, &QAction::triggered, this, Guard(&TMain::MapSvgClick));
+    connect(MapPng1, &QAction::triggered, this, Guard(&TMain::MapPngClick));
+    connect(document_, &ProjectDocument::Edited, Map, &DialogMapView::ProjectChanged);
+    connect(document_, &ProjectDocument::Edited, Preview, &ErmPreview::ProjectChanged);
+    connect(document_, &ProjectDocument::Replaced, this, [this] {
+        Map->ProjectChanged();
+        Preview->ShowPlace({});
+    });
+    connect(Map, &DialogMapView::PlaceActivated, this, [this](Place place) {
+        RunGuarded(*seam_, [&] { ShowPlace(place); });
+    });
     Problems->ProjectChanged();
+    Map->ProjectChanged();
+}
+
+void TMain::ExportMap(const QString& title, const QString& filter, bool svg) {
+    FileDialogRequest request = SaveDialog1;
+    request.title = title;
+    request.filter = filter;
+    request.folder = ProjectDialogFolder();
+    std::optional<QString> chosen = seam_->SaveFile(request);
+    if (!chosen) return;
+    if (svg)
+        Map->ExportSvg(*chosen);
+    else
+        Map->ExportPng(*chosen);
+}
+
+void TMain::MapSvgClick() {
+    ExportMap(QStringLiteral("Сохранение карты"), QStringLiteral("Рисунки SVG (*.svg)|*.svg"), true);
+}
+
+void TMain::MapPngClick() {
+    ExportMap(QStringLiteral("Сохранение карты"), QStringLiteral("Рисунки PNG (*.png)|*.png"), false);
 }
 
 void TMain::ShowPlace(Place place, int gridRow) {

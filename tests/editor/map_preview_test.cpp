@@ -1,5 +1,7 @@
 // The map and the ERM preview over the example project: a click on a box names its dialog, and
 // the preview shows what the compile writes for each dialog, or why it cannot.
+#include "editor_fixture.h"
+
 #include "editor/dialog_map_view.h"
 #include "editor/erm_preview.h"
 #include "editor/qt_text.h"
@@ -15,37 +17,32 @@
 namespace kv::test {
 namespace {
 
-TEST(DialogMap, AClickOnABoxActivatesItsDialog) {
-    const Project project = LoadProject(KORV_EXAMPLES "/tavern.tlk");
-    DialogMapView map(project);
-    map.resize(900, 700);
-    map.show();
+using MapInTheWindow = EditorTest;
+
+TEST_F(MapInTheWindow, AClickOnABoxSelectsItsDialogAndThePreviewShowsItsCode) {
+    Project example = LoadProject(KORV_EXAMPLES "/tavern.tlk");
+    OpenProject(example);
+    window->resize(1200, 800);
+    DialogMapView& map = *window->Map;
     QSignalSpy finished(&map, &DialogMapView::LayoutFinished);
-    map.ProjectChanged();
+    window->Map1->trigger(); // shown: laid out now
+    window->Preview1->trigger();
     ASSERT_TRUE(finished.wait(30000));
-    std::vector<Place> activated;
-    QObject::connect(&map, &DialogMapView::PlaceActivated,
-                     [&](Place place) { activated.push_back(place); });
-    for (int d = 0; d < project.DialogCount(); ++d) {
+    for (int d = P().DialogCount(); d-- > 0;) {
         const QRectF box = map.BoxRect(d);
         ASSERT_FALSE(box.isEmpty()) << d;
         map.centerOn(box.center());
         QTest::mouseClick(map.viewport(), Qt::LeftButton, {}, map.mapFromScene(box.center()));
-        ASSERT_EQ(activated.size(), static_cast<std::size_t>(d + 1));
-        EXPECT_EQ(activated.back(), (Place{d, -1}));
+        EXPECT_EQ(Selected(), DialogNode(d));
+        std::string block;
+        AppendDialogCode(block, *P().DialogAt(d));
+        EXPECT_EQ(window->Preview->toPlainText(), FromCp1251(block).mid(2)) << d;
     }
 }
 
-TEST(ErmPreview, ShowsTheCompiledBlockOfEachDialogOrWhyItCannot) {
+TEST(ErmPreview, MarksTheSelectedAnswerOrSaysWhyADialogCannotCompile) {
     Project project = LoadProject(KORV_EXAMPLES "/tavern.tlk");
-    ErmPreview preview(project);
-    int d = 0;
-    for (TDialogItem* dialog = project.Dialogs(); dialog; dialog = dialog->Next, ++d) {
-        std::string block;
-        AppendDialogCode(block, *dialog);
-        preview.ShowPlace({d, -1});
-        EXPECT_EQ(preview.toPlainText(), FromCp1251(block).mid(2)) << d;
-    }
+    ErmPreview preview(project); // the code of each dialog: see the window's test above
 
     // The answer chosen is marked: its caption and its follow-up, nothing of the next answer.
     TDialogItem& first = *project.Dialogs();
