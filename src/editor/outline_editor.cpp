@@ -28,17 +28,17 @@ void OutlineEditor::SetSelectionHandlers(ChangingHandler changing, ChangeHandler
     change_ = std::move(change);
 }
 
-QModelIndex OutlineEditor::SelectedNode() const { return tree_.currentIndex(); }
+QModelIndex OutlineEditor::SelectedNode() const { return tree_.currentIndex().siblingAtColumn(0); }
 
 Place OutlineEditor::SelectedPlace() const { return model_.PlaceOf(SelectedNode()); }
 
 bool OutlineEditor::SelectNode(const QModelIndex& node) {
-    if (node == tree_.currentIndex()) return true;
+    if (node == SelectedNode()) return true;
     if (node.isValid())
         tree_.setCurrentIndex(node);
     else
         tree_.selectionModel()->setCurrentIndex(node, QItemSelectionModel::Clear);
-    return tree_.currentIndex() == node;
+    return SelectedNode() == node;
 }
 
 void OutlineEditor::SelectNear(Place place) {
@@ -63,8 +63,15 @@ void OutlineEditor::SelectQuietly(const QModelIndex& node) {
     quiet_ = false;
 }
 
-void OutlineEditor::CurrentChanged(const QModelIndex& current, const QModelIndex& previous) {
+void OutlineEditor::CurrentChanged(const QModelIndex& currentCell,
+                                   const QModelIndex& previousCell) {
     if (quiet_) return;
+    // A row is one node, whichever of its columns was clicked.
+    const QModelIndex current = currentCell.siblingAtColumn(0);
+    const QModelIndex previous = previousCell.siblingAtColumn(0);
+    if (current.row() == previous.row() && current.parent() == previous.parent() &&
+        current.isValid())
+        return;
     if (!following_ && previous.isValid() && changing_ && !changing_(previous)) {
         // The value that failed stays in the grid and the selection on its node, so the user can
         // put it right.

@@ -48,6 +48,7 @@ void OutlineModel::Reload() {
 }
 
 void OutlineModel::Fill() {
+    functions_.reset();
     rows_.clear();
     rows_.reserve(static_cast<std::size_t>(document_.project().DialogCount()));
     int position = 0;
@@ -79,13 +80,14 @@ QModelIndex OutlineModel::IndexOf(Place place) const {
 }
 
 QModelIndex OutlineModel::index(int row, int column, const QModelIndex& parent) const {
-    if (column != 0 || row < 0) return {};
-    if (!parent.isValid()) return row < static_cast<int>(rows_.size()) ? createIndex(row, 0, nullptr)
-                                                                       : QModelIndex();
+    if (column < 0 || column > NumberColumn || row < 0) return {};
+    if (!parent.isValid())
+        return row < static_cast<int>(rows_.size()) ? createIndex(row, column, nullptr)
+                                                    : QModelIndex();
     if (parent.internalPointer() != nullptr) return {};
     Row* dialogRow = RowAt(parent.row());
     if (dialogRow == nullptr || row >= dialogRow->slotRows) return {};
-    return createIndex(row, 0, dialogRow);
+    return createIndex(row, column, dialogRow);
 }
 
 QModelIndex OutlineModel::parent(const QModelIndex& child) const {
@@ -100,7 +102,7 @@ int OutlineModel::rowCount(const QModelIndex& parent) const {
     return row != nullptr ? row->slotRows : 0;
 }
 
-int OutlineModel::columnCount(const QModelIndex&) const { return 1; }
+int OutlineModel::columnCount(const QModelIndex&) const { return NumberColumn + 1; }
 
 QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
@@ -109,6 +111,11 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
     if (row == nullptr) return {};
     const TDialogItem& d = *row->dialog;
     const int slot = owner != nullptr ? index.row() : -1;
+    if (index.column() == NumberColumn) {
+        if (role != Qt::DisplayRole || slot >= kSlotCount) return {};
+        if (!functions_) functions_.emplace(document_.project());
+        return QString::fromUtf8(OutlineNumberText(d, slot, *functions_));
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -133,7 +140,8 @@ QVariant OutlineModel::data(const QModelIndex& index, int role) const {
 
 Qt::ItemFlags OutlineModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return index.column() == 0 ? flags | Qt::ItemIsEditable : flags;
 }
 
 void OutlineModel::ErrorMarksChanged() {
@@ -160,12 +168,28 @@ void OutlineModel::FitSlots(int position) {
         row->slotRows = wanted;
         endRemoveRows();
     }
-    emit dataChanged(parent, parent);
-    if (row->slotRows > 0) emit dataChanged(index(0, 0, parent), index(row->slotRows - 1, 0, parent));
+    emit dataChanged(parent, parent.siblingAtColumn(NumberColumn));
+    if (row->slotRows > 0)
+        emit dataChanged(index(0, 0, parent), index(row->slotRows - 1, NumberColumn, parent));
 }
 
 void OutlineModel::Changed(const ProjectChange& change) {
     const int p = change.dialog;
+    // A dialog that comes, goes or takes another number changes where answers lead: the
+    // numbers column of every row is shown anew.
+    const bool numbers = change.kind == Kind::DialogInserted || change.kind == Kind::DialogRemoved ||
+                         (change.kind == Kind::Value && change.field == FieldId::FunctionNumber);
+    if (numbers || change.kind == Kind::DialogMoved) functions_.reset();
+    if (numbers && !rows_.empty()) {
+        const int last = static_cast<int>(rows_.size()) - 1;
+        emit dataChanged(index(0, NumberColumn), index(last, NumberColumn), {Qt::DisplayRole});
+        for (const auto& row : rows_) {
+            if (row->slotRows == 0) continue;
+            const QModelIndex parent = createIndex(row->position, 0, nullptr);
+            emit dataChanged(index(0, NumberColumn, parent),
+                             index(row->slotRows - 1, NumberColumn, parent), {Qt::DisplayRole});
+        }
+    }
     switch (change.kind) {
     case Kind::Value:
         if (p < 0) return; // a value of the project: no row shows it

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "find/leads_here.h"
 #include "model/edit.h"
 
 #include <QAbstractItemModel>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kv {
@@ -31,7 +33,7 @@ public:
     explicit OutlineModel(ProjectDocument& document, QObject* parent = nullptr);
     ~OutlineModel() override;
 
-    // The dialog or answer of an index; Place{} for an invalid one.
+    // The dialog or answer of an index (of either column); Place{} for an invalid one.
     Place PlaceOf(const QModelIndex& index) const;
     // The index of a dialog (slot -1) or of a slot row; invalid where the outline has no row.
     QModelIndex IndexOf(Place place) const;
@@ -47,6 +49,10 @@ public:
 
     // Builds the rows anew from the project (after the project was replaced).
     void Reload();
+    // Column 1 shows numbers: a dialog's function, or where an answer leads ("→ 1042", with " ?"
+    // for a function outside the project).
+    static constexpr int NumberColumn = 1;
+
     // Dialogs with errors are marked; the predicate takes a dialog's list position. After the
     // marks changed, ErrorMarksChanged repaints them.
     void SetErrorMarks(std::function<bool(int)> hasErrors) { hasErrors_ = std::move(hasErrors); }
@@ -65,6 +71,8 @@ private:
     ProjectDocument& document_;
     std::vector<std::unique_ptr<Row>> rows_;
     std::function<bool(int)> hasErrors_;
+    // The numbers of the dialogs, for column 1; made again when asked after any change.
+    mutable std::optional<FunctionIndex> functions_;
 };
 
 } // namespace kv

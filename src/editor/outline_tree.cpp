@@ -1,6 +1,7 @@
 #include "editor/outline_tree.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -44,6 +45,7 @@ OutlineTree::OutlineTree(QWidget* parent) : QTreeView(parent) {
     setItemDelegate(new OutlineCaptionDelegate(this));
     setHeaderHidden(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
@@ -54,6 +56,16 @@ OutlineTree::OutlineTree(QWidget* parent) : QTreeView(parent) {
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
+}
+
+void OutlineTree::setModel(QAbstractItemModel* model) {
+    QTreeView::setModel(model);
+    // The caption takes the room; the numbers beside it keep a narrow column of their own.
+    header()->setStretchLastSection(false);
+    if (model == nullptr || model->columnCount() < 2) return;
+    header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    header()->setSectionResizeMode(1, QHeaderView::Fixed);
+    header()->resizeSection(1, fontMetrics().horizontalAdvance(QStringLiteral("→ 0000000 ?")) + 12);
 }
 
 bool OutlineTree::IsEditingCaption() const {

@@ -22,6 +22,7 @@ class OutlineTree : public QTreeView {
 public:
     explicit OutlineTree(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
     bool IsEditingCaption() const;
     // Opens the in-place caption editor on the node.
     void StartCaptionEdit(const QModelIndex& node);
