@@ -4,6 +4,7 @@
 #include "editor/dialog_map_view.h"
 #include "editor/erm_preview.h"
 #include "editor/message_text.h"
+#include "find/navigation_history.h"
 #include "editor/outline_editor.h"
 #include "editor/outline_model.h"
 #include "editor/outline_tree.h"
@@ -72,6 +73,7 @@ TMain::TMain(const QString& settingsFile, QWidget* parent)
 
     FormCreate();
     BuildDocks();
+    BuildNavigation();
     ConnectCommands();
 
     // The caption names the project and marks unsaved changes; the document says when either

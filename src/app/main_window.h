@@ -24,6 +24,7 @@ class QToolButton;
 namespace kv {
 
 class DialogMapView;
+class NavigationHistory;
 class ErmPreview;
 class OutlineEditor;
 class OutlineModel;
@@ -117,6 +118,10 @@ public:
     void UndoClick();         // "Отменить"
     void RedoClick();         // "Повторить"
     void PlayClick();         // "Проиграть с этого диалога"
+    void GoToClick();         // "Перейти к функции..."
+    void BackClick();         // "Назад"
+    void ForwardClick();      // "Вперёд"
+    void LeadsClick();        // "Что ведёт сюда..."
     void MapSvgClick();       // "Сохранить карту как SVG..."
     void MapPngClick();       // "Сохранить карту как PNG..."
     void PopupMenu1Popup();
@@ -152,6 +157,10 @@ public:
     QAction* ERM1; // "Импорт из скрипта..."
     QAction* N20;
     QAction* maps1;
+    QAction* GoTo1;     // "Перейти к функции..."
+    QAction* Back1;     // "Назад" through the places jumped to
+    QAction* Forward1;  // "Вперёд"
+    QAction* Leads1;    // "Что ведёт сюда...", also in the outline's context menu
     QAction* Play1;     // "Проиграть с этого диалога", also in the outline's context menu
     QAction* Problems1; // shows and hides the panel "Проблемы"
     QAction* Map1;      // shows and hides the map of dialogs
@@ -217,8 +226,14 @@ private:
     void BuildPanels();
     // The panels beside the outline (src/app/main_window_panels.cpp).
     void BuildDocks();
-    // Selects a dialog or answer for a panel, and the grid row of a field when there is one.
+    // Selects a dialog or answer for a panel, and the grid row of a field when there is one; a
+    // jump that Back returns from.
     void ShowPlace(Place place, int gridRow = -1);
+    // Selects a place and remembers the jump from the selection before it.
+    void JumpTo(Place place);
+    void BuildNavigation();
+    void UpdateNavigation();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Saves the map as a picture, into a file the user chooses.
     void ExportMap(const QString& title, const QString& filter, bool svg);
     // Where the outline commands and their keys are wired (main_window_commands.cpp).
@@ -283,6 +298,8 @@ private:
     bool shownOnce_ = false;
     bool closing_ = false;
     std::vector<std::string> recent_;
+    std::unique_ptr<NavigationHistory> history_;
+    std::unique_ptr<ProjectObserver> historyFollower_;
 
     // State of the outline commands: the node the context menu was last opened for, and the
     // program's own clipboard of dialogs and answers. Copy and cut only remember the node (an

@@ -315,6 +315,7 @@ void TMain::PopupMenu1Popup() {
     const Place target = model_->PlaceOf(menuTarget_);
     EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, target);
     Play1->setEnabled(target.dialog >= 0);
+    Leads1->setEnabled(target.dialog >= 0);
 }
 
 void TMain::EnableShortcutsForSelection() {
@@ -323,6 +324,8 @@ void TMain::EnableShortcutsForSelection() {
     const Place selected = outline_->SelectedPlace();
     EnablePopupItems({N14, N15, N19, N26, N17, N18, N21, N22}, selected);
     Play1->setEnabled(selected.dialog >= 0);
+    Leads1->setEnabled(selected.dialog >= 0);
+    UpdateNavigation();
 }
 
 void TMain::TreeMouseDown(Qt::MouseButton button) {
@@ -361,7 +364,7 @@ void TMain::TreeDblClick() {
     if (dialog == nullptr || selected.slot < 0 || selected.slot >= kSlotCount) return;
     const int target =
         CurrentProject().IndexOfDialog(dialog->LinkDialog[static_cast<std::size_t>(selected.slot)]);
-    if (target >= 0) outline_->SelectNode(model_->IndexOf({target, -1}));
+    if (target >= 0) JumpTo({target, -1});
 }
 
 void TMain::TreeKeyDown(int key, Qt::KeyboardModifiers modifiers) {

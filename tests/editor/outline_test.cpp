@@ -63,13 +63,13 @@ TEST_F(OutlineTest, TheContextMenuIsForTheNodeUnderTheMouseWhichItSelectsOnceClo
         enabled = Enabled();
         selectedWhileOpen = Selected();
     });
-    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 Play1 ");
+    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 Leads1 Play1 ");
     EXPECT_EQ(selectedWhileOpen, DialogNode(1));
     EXPECT_EQ(Selected(), VariantNode(0, 2));
     RightClick(Node(), [&](QMenu&) { enabled = Enabled(); }); // below the last node: the selected
-    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 Play1 ");
+    EXPECT_EQ(enabled, "N14 N15 N26 N18 N21 N22 Leads1 Play1 ");
     RightClick(DialogNode(1), [&](QMenu&) { enabled = Enabled(); });
-    EXPECT_EQ(enabled, "N14 N15 N19 N26 N17 N18 Play1 ");
+    EXPECT_EQ(enabled, "N14 N15 N19 N26 N17 N18 Leads1 Play1 ");
 
     // Outside the menu the shortcuts follow the selection, whatever the menu was last opened
     // for: Ctrl+Up moves the selected variant, Tab opens the text editor for the dialog and
