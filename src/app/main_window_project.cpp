@@ -10,6 +10,7 @@
 #include "erm/splice.h"
 #include "korvanthiel_version.h"
 #include "project/ini_import.h"
+#include "project/project_source.h"
 #include "project/settings.h"
 #include "project/tlk_file.h"
 #include "text/cp1251.h"
@@ -129,8 +130,13 @@ void TMain::TakeProject(kv::Project&& project, const QString& fileName) {
 bool TMain::OpenProjectFile(const QString& path) {
     // The core reads into a fresh project, so a file that cannot be read leaves the open one
     // as it was.
-    if (!RunGuarded(*seam_, [&] { TakeProject(LoadProject(ToUtf8Path(path)), path); }))
+    // An INI project named here (on the command line) is imported, as the command-line tool reads
+    // it; it has no project file yet, so the first save asks for one.
+    const std::string file = ToUtf8Path(path);
+    const bool ini = ProjectFormatOf(file) == ProjectFormat::Ini;
+    if (!RunGuarded(*seam_, [&] { TakeProject(ReadAnyProject(file), ini ? QString() : path); }))
         return false;
+    if (ini) return true;
     RememberRecent(path);
     return true;
 }

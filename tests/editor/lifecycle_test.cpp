@@ -2,6 +2,7 @@
 // question and the failures that must not lose work; compiling and the script file; and what is
 // being typed into a grid when such a command comes.
 #include "editor_fixture.h"
+#include "korvanthiel_version.h"
 #include "editor/project_document.h"
 
 #include "editor/property_grids.h"
@@ -61,19 +62,19 @@ TEST_F(LifecycleTest, CancelKeepsTheProjectNoDropsItAndYesSavesItFirst) {
     window->ToolButton1->click();
     EXPECT_EQ(seam->LastCall().text, Q("Проект не сохранен. Вы хотите сохранить его?"));
     EXPECT_EQ(P().DialogCount(), 2);
-    EXPECT_EQ(Caption(), Q("quest.tlk* — Korvanthiel 0.3"));
+    EXPECT_EQ(Caption(), Q("quest.tlk* — Korvanthiel " KORV_VERSION));
 
     seam->ExpectQuestion(MessageAnswer::No);
     window->N2->trigger();
     EXPECT_EQ(ModelText(P()), "");
-    EXPECT_EQ(Caption(), Q("Без имени — Korvanthiel 0.3")); // no file name, no changes
+    EXPECT_EQ(Caption(), Q("Без имени — Korvanthiel " KORV_VERSION)); // no file name, no changes
     EXPECT_TRUE(P().ScriptFile.empty());
     EXPECT_EQ(P().FunctionStart, 2000);
     EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(SavedHeader(projectPath), "");
 
     OpenThroughMenu(projectPath); // unchanged: nothing is asked
-    EXPECT_EQ(Caption(), Q("quest.tlk — Korvanthiel 0.3"));
+    EXPECT_EQ(Caption(), Q("quest.tlk — Korvanthiel " KORV_VERSION));
     Change();
     seam->ExpectQuestion(MessageAnswer::Yes);
     window->ToolButton1Click();
