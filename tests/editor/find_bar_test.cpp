@@ -21,7 +21,7 @@ protected:
     void SetUp() override {
         Project& p = doc.project();
         TDialogItem& first = AddDialog(p, 1000, "Карта сокровищ");
-        first.Text[2] = W("Старая КАРТА на столе");
+        first.Text[2] = W("Старая КАРТА на столе?");
         SetSlot(first, 0, "Взять карту", 1001);
         TDialogItem& second = AddDialog(p, 1001, "Пещера");
         second.Variants[1].FailOn = W("v1=карта");
@@ -58,7 +58,6 @@ TEST_F(FindBarTest, TypingFindsEitherCaseAndEnterStepsThroughTheMatches) {
     Enter(Qt::ShiftModifier);     // and back to the last
     const std::vector<Place> steps = {{0, -1}, {0, -1}, {0, 0}, {1, 1}, {0, -1}, {1, 1}};
     EXPECT_EQ(places, steps);
-    EXPECT_EQ(bar.CurrentMatch(), 3);
 
     bar.Captions->setChecked(false);
     EXPECT_EQ(Count(), Q("Найдено: 2")); // the message line and the condition
@@ -66,7 +65,7 @@ TEST_F(FindBarTest, TypingFindsEitherCaseAndEnterStepsThroughTheMatches) {
     QTest::keyClick(bar.List, Qt::Key_Return);
     EXPECT_EQ(places.back(), (Place{1, 1}));
 
-    Type("карта☃"); // a character Windows-1251 has not
+    Type("☃"); // a character Windows-1251 has not (its stand-in '?' is in the project)
     EXPECT_EQ(Count(), Q("Не найдено"));
     EXPECT_TRUE(bar.Matches().empty());
 }
@@ -89,7 +88,7 @@ TEST_F(FindBarTest, ReplaceAllIsOneUndoStepAndTheListFollowsTheHistory) {
     bar.ReplaceButton->click();
     bar.ReplaceButton->click();
     EXPECT_EQ(doc.project().Dialogs()->Hint.str(), W("схема сокровищ"));
-    EXPECT_EQ(doc.project().Dialogs()->Text[2].str(), W("Старая КАРТА на столе"));
+    EXPECT_EQ(doc.project().Dialogs()->Text[2].str(), W("Старая КАРТА на столе?"));
     EXPECT_EQ(bar.Matches().size(), 3u);
     const std::vector<Place> steps = {{0, -1}, {0, -1}};
     EXPECT_EQ(places, steps);
