@@ -55,7 +55,9 @@ QString FieldName(const SearchMatch& match) {
     }
 }
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // The line of a value that holds the match, as three pieces: before the match, the match,
 // after it. Windows-1251 has one UTF-16 unit a byte, so the pieces' lengths are byte counts.
@@ -68,9 +70,11 @@ LinePieces PiecesOf(const SearchMatch& m) {
     const std::size_t at = std::min<std::size_t>(m.offset, v.size());
     const std::size_t end = std::min<std::size_t>(at + m.length, v.size());
     std::size_t from = at;
-    while (from > 0 && !IsLineBreak(v[from - 1])) --from;
+    while (from > 0 && !IsLineBreak(v[from - 1]))
+        --from;
     std::size_t to = end;
-    while (to < v.size() && !IsLineBreak(v[to])) ++to;
+    while (to < v.size() && !IsLineBreak(v[to]))
+        ++to;
     LinePieces out;
     if (at - from > kLeadBefore) {
         from = at - kLeadBefore;
@@ -290,6 +294,7 @@ FindBar::FindBar(ProjectDocument& document, QWidget* parent)
     layout->addWidget(List, 1);
 
     FindText->installEventFilter(this);
+    ReplaceText->installEventFilter(this);
     connect(FindText, &QLineEdit::textChanged, this, [this] {
         current_ = -1;
         SearchAgain();
@@ -319,7 +324,8 @@ SearchFields FindBar::ChosenFields() const {
     SearchFields fields;
     const auto take = [&](const QCheckBox* box, std::initializer_list<FieldId> ids) {
         if (box->isChecked())
-            for (FieldId id : ids) fields = fields.With(id);
+            for (FieldId id : ids)
+                fields = fields.With(id);
     };
     take(Captions, {FieldId::Hint, FieldId::Variant});
     take(Headers, {FieldId::Header});
@@ -454,10 +460,13 @@ void FindBar::Close() {
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == FindText && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (key->modifiers() & Qt::ShiftModifier)
+            // Enter in the replacement replaces, as the button does.
+            if (watched == ReplaceText)
+                ReplaceCurrent();
+            else if (key->modifiers() & Qt::ShiftModifier)
                 PreviousMatch();
             else
                 NextMatch();

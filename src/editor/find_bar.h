@@ -25,8 +25,8 @@ class ProjectDocument;
 // the query is typed and again after every change of the project, so the list never shows a
 // value an edit has moved. Enter in the query steps to the next match, Shift+Enter to the
 // previous one (both wrap around); a double click or Enter on a listed match goes to that one.
-// "Заменить" replaces the current match, "Заменить все" every match in the chosen fields, each
-// as one step of the document's history. Escape hides the bar.
+// "Заменить" (or Enter in the replacement) replaces the current match, "Заменить все" every
+// match in the chosen fields, each as one step of the document's history. Escape hides the bar.
 class FindBar : public QWidget {
     Q_OBJECT
 

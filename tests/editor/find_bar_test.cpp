@@ -54,8 +54,8 @@ TEST_F(FindBarTest, TypingFindsEitherCaseAndEnterStepsThroughTheMatches) {
     Enter();
     Enter();
     Enter();
-    Enter();                      // wraps to the first
-    Enter(Qt::ShiftModifier);     // and back to the last
+    Enter();                  // wraps to the first
+    Enter(Qt::ShiftModifier); // and back to the last
     const std::vector<Place> steps = {{0, -1}, {0, -1}, {0, 0}, {1, 1}, {0, -1}, {1, 1}};
     EXPECT_EQ(places, steps);
 
