@@ -24,6 +24,7 @@ class QToolButton;
 namespace kv {
 
 class DialogMapView;
+class FindBar;
 class NavigationHistory;
 class ErmPreview;
 class OutlineEditor;
@@ -157,6 +158,7 @@ public:
     QAction* ERM1; // "Импорт из скрипта..."
     QAction* N20;
     QAction* maps1;
+    QAction* Find1;     // "Найти..." opens the find bar
     QAction* GoTo1;     // "Перейти к функции..."
     QAction* Back1;     // "Назад" through the places jumped to
     QAction* Forward1;  // "Вперёд"
@@ -201,6 +203,8 @@ public:
     QStatusBar* StatusBar1;
     QDockWidget* ProblemsDock;
     ProblemsPanel* Problems;
+    QDockWidget* FindDock;
+    FindBar* Finder;
     QDockWidget* MapDock;
     DialogMapView* Map;
     QDockWidget* PreviewDock;
@@ -230,7 +234,7 @@ private:
     // jump that Back returns from.
     void ShowPlace(Place place, int gridRow = -1);
     // Selects a place and remembers the jump from the selection before it.
-    void JumpTo(Place place);
+    void JumpTo(Place place, bool focusOutline = true);
     void BuildNavigation();
     void UpdateNavigation();
     bool eventFilter(QObject* watched, QEvent* event) override;

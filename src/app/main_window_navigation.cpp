@@ -2,6 +2,7 @@
 // places jumped to, and what leads to the selected dialog.
 #include "app/main_window.h"
 
+#include "editor/find_bar.h"
 #include "editor/outline_editor.h"
 #include "editor/outline_model.h"
 #include "editor/outline_tree.h"
@@ -14,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -50,12 +52,35 @@ void TMain::BuildNavigation() {
         return action;
     };
     N9->addSeparator();
+    Find1 = item("Find1", QStringLiteral("Найти..."), {QKeySequence(Qt::CTRL | Qt::Key_F)});
     GoTo1 = item("GoTo1", QStringLiteral("Перейти к функции..."), {QKeySequence(Qt::CTRL | Qt::Key_G)});
     Back1 = item("Back1", QStringLiteral("Назад"), {QKeySequence(Qt::ALT | Qt::Key_Left)});
     Forward1 = item("Forward1", QStringLiteral("Вперёд"), {QKeySequence(Qt::ALT | Qt::Key_Right)});
     Leads1 = item("Leads1", QStringLiteral("Что ведёт сюда..."), {QKeySequence(Qt::CTRL | Qt::Key_L)});
     PopupMenu1->insertAction(Play1, Leads1);
     connect(GoTo1, &QAction::triggered, this, Guard(&TMain::GoToClick));
+
+    // The find bar: a panel below the outline, shown by Ctrl+F; a match chosen is a jump.
+    FindDock = new QDockWidget(QStringLiteral("Поиск"), this);
+    FindDock->setObjectName(QStringLiteral("FindDock"));
+    Finder = new FindBar(*document_, FindDock);
+    FindDock->setWidget(Finder);
+    addDockWidget(Qt::BottomDockWidgetArea, FindDock);
+    tabifyDockWidget(ProblemsDock, FindDock);
+    FindDock->hide();
+    connect(Find1, &QAction::triggered, this, [this] {
+        FindDock->show();
+        FindDock->raise();
+        Finder->Activate();
+    });
+    connect(Finder, &FindBar::MatchActivated, this, [this](Place place) {
+        RunGuarded(*seam_, [&] { JumpTo(place, false); });
+    });
+    connect(Finder, &FindBar::Closed, this, [this] {
+        FindDock->hide();
+        Tree->setFocus(Qt::OtherFocusReason);
+    });
+    connect(Finder, &FindBar::Failed, this, [this](const QString& text) { ReportError(text); });
     connect(Back1, &QAction::triggered, this, Guard(&TMain::BackClick));
     connect(Forward1, &QAction::triggered, this, Guard(&TMain::ForwardClick));
     connect(Leads1, &QAction::triggered, this, Guard(&TMain::LeadsClick));
@@ -83,13 +108,13 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMain::JumpTo(Place place) {
+void TMain::JumpTo(Place place, bool focusOutline) {
     const Place from = outline_->SelectedPlace();
     const QModelIndex node = model_->IndexOf(place);
     if (!node.isValid() || !outline_->SelectNode(node)) return;
     history_->Jump(from, place);
     Tree->scrollTo(node);
-    Tree->setFocus(Qt::OtherFocusReason);
+    if (focusOutline) Tree->setFocus(Qt::OtherFocusReason);
     UpdateNavigation();
 }
 

@@ -2,6 +2,11 @@
 // places jumped to, also across edits that move them.
 #include "editor_fixture.h"
 
+#include "editor/find_bar.h"
+
+#include <QDockWidget>
+#include <QLineEdit>
+
 #include <QApplication>
 #include <QTest>
 
@@ -41,6 +46,20 @@ TEST_F(Navigation, GoToAndLinksAreJumpsThatBackAndForwardRetrace) {
     Press(Qt::Key_Escape);
     Press(Qt::Key_Left, Qt::AltModifier);
     EXPECT_EQ(Selected(), VariantNode(0, 0)) << "D's first answer, now D at the top";
+}
+
+TEST_F(Navigation, CtrlFFindsAsTypedAndEnterSelectsEachMatchAsAJump) {
+    ClickNode(DialogNode(0));
+    Press(Qt::Key_F, Qt::ControlModifier);
+    ASSERT_EQ(QApplication::focusWidget(), window->Finder->FindText);
+    TypeText(window->Finder->FindText, QStringLiteral("fb"));
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Selected(), VariantNode(1, 1)) << "B's condition \"fB\", in either case";
+    EXPECT_EQ(QApplication::focusWidget(), window->Finder->FindText) << "Enter again: the next";
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(window->FindDock->isVisible());
+    Press(Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(Selected(), DialogNode(0));
 }
 
 } // namespace
