@@ -155,12 +155,6 @@ void ClearSlotData(TDialogItem& dialog, int k) {
     dialog.Variants[i] = TVariantData{};
 }
 
-void Project::ClearSlot(TDialogItem& dialog, int k) {
-    if (!ValidSlot(k)) return;
-    ClearSlotData(dialog, k);
-    Modified = true;
-}
-
 void Project::InsertSlot(TDialogItem& dialog, int k) {
     if (!ValidSlot(k)) return;
     for (int j = kSlotCount - 2; j >= k; --j) dialog.CopySlotFrom(dialog, j, j + 1);

@@ -71,7 +71,6 @@ public:
 
     // Slot operations; k outside 0..11 does nothing and leaves Modified alone. Each moves whole
     // slots (all four parts) and sets Modified.
-    void ClearSlot(TDialogItem& dialog, int k);
     void InsertSlot(TDialogItem& dialog, int k); // slots k..10 move up, slot 11 is dropped
     void DeleteSlot(TDialogItem& dialog, int k); // slots k+1..11 move down, slot 11 is cleared
 

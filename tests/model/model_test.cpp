@@ -76,7 +76,7 @@ TEST(Project, SlotOperationsMoveAllFourPartsTogether) {
     ExpectSlots(*d, {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, target);
     p.DeleteSlot(*d, 0); // all move down, the last one is cleared
     ExpectSlots(*d, {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0}, target);
-    p.ClearSlot(*d, 2);
+    kv::ClearSlotData(*d, 2);
     d->SwapSlots(0, 1);
     ExpectSlots(*d, {2, 0, 0, 4, 5, 6, 7, 8, 9, 10, 11, 0}, target);
     target->CopySlotFrom(*d, 0, 7);
@@ -85,7 +85,6 @@ TEST(Project, SlotOperationsMoveAllFourPartsTogether) {
     // A slot number outside the dialog changes nothing, not even Modified.
     p.Modified = false;
     for (int k : {-1, 12}) {
-        p.ClearSlot(*d, k);
         p.InsertSlot(*d, k);
         p.DeleteSlot(*d, k);
     }
