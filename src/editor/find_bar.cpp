@@ -1,5 +1,7 @@
 #include "editor/find_bar.h"
 
+#include "editor/list_model.h"
+
 #include "editor/command_guard.h"
 #include "editor/project_document.h"
 #include "editor/qt_text.h"
@@ -144,24 +146,18 @@ public:
 
 // The matches as the rows of the list. It reads the bar's vector only for the rows the view
 // paints, so a search with a great many matches costs the view nothing more than a few.
-class FindMatchesModel : public QAbstractTableModel {
+class FindMatchesModel : public ListModel<SearchMatch> {
 public:
     FindMatchesModel(const std::vector<SearchMatch>& matches, QObject* parent)
-        : QAbstractTableModel(parent), matches_(matches) {}
-
-    void BeginReset() { beginResetModel(); }
-    void EndReset() { endResetModel(); }
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(matches_.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : Columns;
-    }
+        : ListModel(matches,
+                    {QStringLiteral("Функция"), QStringLiteral("Вариант"), QStringLiteral("Поле"),
+                     QStringLiteral("Строка")},
+                    parent) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= rowCount()) return {};
-        const SearchMatch& m = matches_[static_cast<std::size_t>(index.row())];
+        const SearchMatch* row = RowOf(index);
+        if (row == nullptr) return {};
+        const SearchMatch& m = *row;
         if (index.column() == LineColumn &&
             (role == Qt::DisplayRole || role == kMatchStartRole || role == kMatchLengthRole)) {
             const LinePieces pieces = PiecesOf(m);
@@ -180,24 +176,6 @@ public:
         }
         return {};
     }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        switch (section) {
-        case FunctionColumn:
-            return QStringLiteral("Функция");
-        case AnswerColumn:
-            return QStringLiteral("Вариант");
-        case FieldColumn:
-            return QStringLiteral("Поле");
-        case LineColumn:
-            return QStringLiteral("Строка");
-        }
-        return {};
-    }
-
-private:
-    const std::vector<SearchMatch>& matches_;
 };
 
 // Hears of each change before it is made, so the bar drops its matches (views into the project)

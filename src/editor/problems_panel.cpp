@@ -1,5 +1,7 @@
 #include "editor/problems_panel.h"
 
+#include "editor/list_model.h"
+
 #include "editor/property_grids.h"
 #include "editor/qt_text.h"
 
@@ -54,24 +56,18 @@ QString FieldName(ProblemField field) {
 
 // The panel's problems as the rows of its table. The panel resets it only when the list changed,
 // so the view keeps its selection and scroll position through edits that change no problem.
-class ProblemsModel : public QAbstractTableModel {
+class ProblemsModel : public ListModel<Problem> {
 public:
     ProblemsModel(const std::vector<Problem>& problems, QObject* parent)
-        : QAbstractTableModel(parent), problems_(problems) {}
-
-    void BeginReset() { beginResetModel(); }
-    void EndReset() { endResetModel(); }
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : static_cast<int>(problems_.size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : Columns;
-    }
+        : ListModel(problems,
+                    {QStringLiteral("Вид"), QStringLiteral("Функция"), QStringLiteral("Вариант"),
+                     QStringLiteral("Поле"), QStringLiteral("Сообщение")},
+                    parent) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid()) return {};
-        const Problem& p = problems_[static_cast<std::size_t>(index.row())];
+        const Problem* row = RowOf(index);
+        if (row == nullptr) return {};
+        const Problem& p = *row;
         const bool error = p.severity == Severity::Error;
         if (role == Qt::DecorationRole && index.column() == SeverityColumn) {
             return QApplication::style()->standardIcon(error ? QStyle::SP_MessageBoxCritical
@@ -94,26 +90,6 @@ public:
         }
         return {};
     }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        switch (section) {
-        case SeverityColumn:
-            return QStringLiteral("Вид");
-        case FunctionColumn:
-            return QStringLiteral("Функция");
-        case AnswerColumn:
-            return QStringLiteral("Вариант");
-        case FieldColumn:
-            return QStringLiteral("Поле");
-        case MessageColumn:
-            return QStringLiteral("Сообщение");
-        }
-        return {};
-    }
-
-private:
-    const std::vector<Problem>& problems_;
 };
 
 ProblemsPanel::ProblemsPanel(const Project& project, ScriptPath scriptPath, QWidget* parent)
