@@ -182,7 +182,13 @@ void Project::RebuildLinks() {
     // with open addressing: one probe into a small array per slot, where a node-based map
     // costs a cache miss or two per slot of every dialog.
     std::size_t size = std::bit_ceil(static_cast<std::size_t>(count_) * 2 + 2);
-    std::vector<TDialogItem*> table(size, nullptr);
+    // Each entry keeps its number beside the record, so that a probe reads the table alone and
+    // not the record it points to (a cache miss per slot on a large project).
+    struct Entry {
+        std::int32_t number = 0;
+        TDialogItem* dialog = nullptr;
+    };
+    std::vector<Entry> table(size);
     const int shift = 64 - std::countr_zero(size);
     auto home = [shift](std::int32_t n) {
         return static_cast<std::size_t>((static_cast<std::uint32_t>(n) * 0x9E3779B97F4A7C15ULL) >>
@@ -190,17 +196,17 @@ void Project::RebuildLinks() {
     };
     auto find = [&](std::int32_t n) {
         std::size_t i = home(n);
-        while (table[i] && table[i]->FunctionNumber != n)
+        while (table[i].dialog && table[i].number != n)
             i = (i + 1) & (size - 1);
         return i;
     };
     for (TDialogItem* d = head_; d; d = d->Next) {
         std::size_t i = find(d->FunctionNumber);
-        if (!table[i]) table[i] = d;
+        if (!table[i].dialog) table[i] = {d->FunctionNumber, d};
     }
     for (TDialogItem* d = head_; d; d = d->Next) {
         for (std::size_t k = 0; k < kSlotCount; ++k)
-            d->LinkDialog[k] = table[find(d->Function[k])];
+            d->LinkDialog[k] = table[find(d->Function[k])].dialog;
     }
 }
 
