@@ -1,5 +1,6 @@
 // The project checks, which the window runs after every edit: the whole project checked against
 // the facts of its script (read once, as the window keeps them between edits).
+#include "bench_report.h"
 #include "floor_timing.h"
 #include "generated_project.h"
 
@@ -18,13 +19,7 @@ void Check(benchmark::State& state) {
     state.counters["problems"] = static_cast<double>(CheckProject(project, script).size());
 }
 
-BENCHMARK(Check)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Check)->Apply(AtThreeSizes);
 
 } // namespace
 } // namespace kv::bench

@@ -1,5 +1,6 @@
 // Find while typing, over every text of the project: a word, and the single letter of the first
 // keystroke, which matches the most. Replacing a word everywhere, as one edit made and applied.
+#include "bench_report.h"
 #include "floor_timing.h"
 #include "generated_project.h"
 
@@ -39,27 +40,9 @@ void ReplaceEverywhere(benchmark::State& state) {
     });
 }
 
-BENCHMARK(FindWord)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(FindLetter)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(ReplaceEverywhere)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(FindWord)->Apply(AtThreeSizes);
+BENCHMARK(FindLetter)->Apply(AtThreeSizes);
+BENCHMARK(ReplaceEverywhere)->Apply(AtThreeSizes);
 
 } // namespace
 } // namespace kv::bench

@@ -1,5 +1,6 @@
 // The dialog map: the graph built from a project and laid out by Graphviz, as the window does it
 // before it can paint the map, under the layered engine and the spring engine for large projects.
+#include "bench_report.h"
 #include "floor_timing.h"
 #include "generated_project.h"
 
@@ -29,13 +30,7 @@ BENCHMARK(MapLayered)
     ->Arg(100)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(MapSpring)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(MapSpring)->Apply(AtThreeSizes);
 
 } // namespace
 } // namespace kv::bench

@@ -1,5 +1,6 @@
 // The dialog map in the window, from its dock opened on a project to its first picture on screen:
 // the graph copied, Graphviz's layout in the worker, the scene built and the view painted.
+#include "bench_report.h"
 #include "generated_project.h"
 
 #include "editor/dialog_map_view.h"
@@ -42,13 +43,7 @@ void MapFirstPaint(benchmark::State& state) {
     state.counters["paint_ms"] = paintSeconds / runs * 1e3;
 }
 
-BENCHMARK(MapFirstPaint)
-    ->ArgName("dialogs")
-    ->Arg(100)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(MapFirstPaint)->Apply(AtThreeSizes);
 
 } // namespace
 } // namespace kv::bench

@@ -203,6 +203,11 @@ void WriteMarkdown(std::ostream& out, const std::vector<Row>& rows) {
 
 } // namespace
 
+void AtThreeSizes(benchmark::internal::Benchmark* b) {
+    b->ArgName("dialogs")->Arg(100)->Arg(1000)->Arg(10000)->UseManualTime()->Unit(
+        benchmark::kMillisecond);
+}
+
 int RunBenchmarks(int argc, char** argv) {
     // A fresh process that a benchmark started to measure one piece of work.
     if (std::optional<int> status = RunProcessMode(argc, argv)) return *status;
