@@ -333,19 +333,7 @@ bool ReplaceFileSafely(const std::string& path, const std::function<void(const B
         CannotWrite(path, e);
     }
     int renameError = InjectedFault(ReplaceStep::PutInPlace) ? EIO : 0;
-    if (renameError == 0 && stillCurrent) {
-        bool current = false;
-        try {
-            current = stillCurrent();
-        } catch (...) {
-            forget();
-            throw;
-        }
-        if (!current) {
-            forget();
-            return false;
-        }
-    }
+    if (renameError == 0 && !StillCurrentOrForget(stillCurrent, forget)) return false;
     if (renameError == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) renameError = errno;
     if (renameError != 0) {
         forget();

@@ -206,19 +206,7 @@ bool ReplaceFileSafely(const std::string& path, const std::function<void(const B
     if (!temp.Close()) fail(LastErrno());
 
     if (InjectedFault(ReplaceStep::PutInPlace)) fail(EIO);
-    if (stillCurrent) {
-        bool current = false;
-        try {
-            current = stillCurrent();
-        } catch (...) {
-            forget();
-            throw;
-        }
-        if (!current) {
-            forget();
-            return false;
-        }
-    }
+    if (!StillCurrentOrForget(stillCurrent, forget)) return false;
     // ReplaceFileW keeps what the old file had beyond its bytes (attributes, permissions, its
     // creation time); a new file, or a file system where ReplaceFileW cannot work, takes the
     // plain move, which replaces atomically as well.
