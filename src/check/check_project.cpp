@@ -8,6 +8,32 @@
 
 namespace kv {
 
+std::optional<FieldId> FieldOf(ProblemField field) {
+    switch (field) {
+    case ProblemField::None:
+        return std::nullopt;
+    case ProblemField::FunctionNumber:
+        return FieldId::FunctionNumber;
+    case ProblemField::Header:
+        return FieldId::Header;
+    case ProblemField::VariantEscape:
+        return FieldId::VariantEscape;
+    case ProblemField::VariantDefault:
+        return FieldId::VariantDefault;
+    case ProblemField::Caption:
+        return FieldId::Variant;
+    case ProblemField::FollowUp:
+        return FieldId::Function;
+    case ProblemField::FailOn:
+        return FieldId::FailOn;
+    case ProblemField::Skill:
+        return FieldId::Skill;
+    case ProblemField::Slevel:
+        return FieldId::Slevel;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 constexpr int kSkillCountLevel = 3;

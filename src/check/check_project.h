@@ -1,9 +1,11 @@
 #pragma once
 
 #include "check/script_facts.h"
+#include "model/fields.h"
 #include "model/project.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ enum class ProblemField {
     Skill,
     Slevel,
 };
+
+// The field of the project's field table a problem is about; none for ProblemField::None.
+std::optional<FieldId> FieldOf(ProblemField field);
 
 struct Problem {
     Severity severity = Severity::Error;

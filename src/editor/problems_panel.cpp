@@ -27,29 +27,10 @@ enum Column { SeverityColumn, FunctionColumn, AnswerColumn, FieldColumn, Message
 
 // The name of a problem's field as the project file and the grids' messages know it.
 QString FieldName(ProblemField field) {
-    switch (field) {
-    case ProblemField::None:
-        return {};
-    case ProblemField::FunctionNumber:
-        return QStringLiteral("FunctionNumber");
-    case ProblemField::Header:
-        return QStringLiteral("Header");
-    case ProblemField::VariantEscape:
-        return QStringLiteral("VariantEscape");
-    case ProblemField::VariantDefault:
-        return QStringLiteral("VariantDefault");
-    case ProblemField::Caption:
-        return QStringLiteral("Variant");
-    case ProblemField::FollowUp:
-        return QStringLiteral("Function");
-    case ProblemField::FailOn:
-        return QStringLiteral("FailOn");
-    case ProblemField::Skill:
-        return QStringLiteral("Skill");
-    case ProblemField::Slevel:
-        return QStringLiteral("Slevel");
-    }
-    return {};
+    const std::optional<FieldId> id = FieldOf(field);
+    if (!id) return {};
+    const std::string_view name = Field(*id).name;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 } // namespace
@@ -194,32 +175,11 @@ QString ProblemsPanel::Summary() const {
 }
 
 int ProblemsPanel::GridRow(const Problem& problem) {
-    if (problem.answer > 0) {
-        switch (problem.field) {
-        case ProblemField::FollowUp:
-            return variant_row::Function;
-        case ProblemField::Skill:
-            return variant_row::Skill;
-        case ProblemField::Slevel:
-            return variant_row::Slevel;
-        case ProblemField::FailOn:
-            return variant_row::FailOn;
-        default:
-            return -1; // the caption is edited in the outline
-        }
-    }
-    switch (problem.field) {
-    case ProblemField::FunctionNumber:
-        return dialog_row::Function;
-    case ProblemField::Header:
-        return dialog_row::Header;
-    case ProblemField::VariantEscape:
-        return dialog_row::Escape;
-    case ProblemField::VariantDefault:
-        return dialog_row::Default;
-    default:
-        return -1;
-    }
+    // The grid shown is the answer's for a problem of an answer, else the dialog's; a field of
+    // the other kind has no row there (an answer's caption is edited in the outline).
+    const std::optional<FieldId> id = FieldOf(problem.field);
+    if (!id || (Field(*id).scope == FieldScope::Slot) != (problem.answer > 0)) return -1;
+    return GridRowOf(*id);
 }
 
 Place ProblemsPanel::PlaceOf(const Problem& problem) {

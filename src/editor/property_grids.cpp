@@ -30,6 +30,17 @@ const std::vector<FieldId>& VariantFields() {
     return fields;
 }
 
+} // namespace
+
+int GridRowOf(FieldId field) {
+    const std::vector<FieldId>& fields =
+        Field(field).scope == FieldScope::Slot ? VariantFields() : DialogFields();
+    const auto at = std::find(fields.begin(), fields.end(), field);
+    return at == fields.end() ? -1 : static_cast<int>(at - fields.begin()) + 1;
+}
+
+namespace {
+
 std::unique_ptr<PropertyGrid> MakeGrid(const std::vector<FieldId>& fields, QWidget* parent) {
     std::vector<GridRow> rows;
     for (FieldId id : fields) {

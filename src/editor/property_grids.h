@@ -22,6 +22,10 @@ constexpr int Function = 1, Skill = 2, Slevel = 3, FirstCost = 4, Artefact = 12,
 constexpr int Count = 24;
 } // namespace variant_row
 
+// The row of a field in the grid that shows it (the dialog grid for a field of the dialog, the
+// variant grid for one of an answer); -1 for a field no grid shows.
+int GridRowOf(FieldId field);
+
 std::unique_ptr<PropertyGrid> MakeDialogGrid(QWidget* parent = nullptr);
 std::unique_ptr<PropertyGrid> MakeVariantGrid(QWidget* parent = nullptr);
 void FillDialogGrid(PropertyGrid& grid, const TDialogItem& dialog);
