@@ -233,8 +233,9 @@ private:
     // Selects a dialog or answer for a panel, and the grid row of a field when there is one; a
     // jump that Back returns from.
     void ShowPlace(Place place, int gridRow = -1);
-    // Selects a place and remembers the jump from the selection before it.
-    void JumpTo(Place place, bool focusOutline = true);
+    // Selects a place and remembers the jump from the selection before it; false when the place
+    // has no node or the selection could not leave the node it was on.
+    bool JumpTo(Place place, bool focusOutline = true);
     void BuildNavigation();
     void UpdateNavigation();
     bool eventFilter(QObject* watched, QEvent* event) override;

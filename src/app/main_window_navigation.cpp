@@ -108,14 +108,15 @@ bool TMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMain::JumpTo(Place place, bool focusOutline) {
+bool TMain::JumpTo(Place place, bool focusOutline) {
     const Place from = outline_->SelectedPlace();
     const QModelIndex node = model_->IndexOf(place);
-    if (!node.isValid() || !outline_->SelectNode(node)) return;
+    if (!node.isValid() || !outline_->SelectNode(node)) return false;
     history_->Jump(from, place);
     Tree->scrollTo(node);
     if (focusOutline) Tree->setFocus(Qt::OtherFocusReason);
     UpdateNavigation();
+    return true;
 }
 
 void TMain::GoToClick() {

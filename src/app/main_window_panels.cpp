@@ -10,7 +10,6 @@
 #include "editor/play_window.h"
 #include "editor/problems_panel.h"
 #include "editor/project_document.h"
-#include "find/navigation_history.h"
 #include "editor/property_grid.h"
 
 #include <QAction>
@@ -123,12 +122,7 @@ void TMain::MapPngClick() {
 }
 
 void TMain::ShowPlace(Place place, int gridRow) {
-    const QModelIndex node = model_->IndexOf(place);
-    const Place from = outline_->SelectedPlace();
-    if (!node.isValid() || !outline_->SelectNode(node)) return;
-    history_->Jump(from, place);
-    UpdateNavigation();
-    Tree->scrollTo(node);
+    if (!JumpTo(place, false)) return;
     PropertyGrid* grid = place.slot < 0 ? v1 : v2;
     if (gridRow > 0 && grid->isVisible()) {
         grid->setCurrentCell(gridRow - 1, 1);
