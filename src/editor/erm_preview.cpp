@@ -131,7 +131,7 @@ ErmPreview::ErmPreview(const Project& project, QWidget* parent)
 void ErmPreview::ShowPlace(Place place) {
     const bool sameDialog = place.dialog == place_.dialog;
     place_ = place;
-    if (sameDialog && !refresh_.isActive())
+    if (sameDialog && !refresh_.isActive() && !stale_)
         MarkAnswer();
     else
         Refresh();
@@ -139,8 +139,15 @@ void ErmPreview::ShowPlace(Place place) {
 
 void ErmPreview::ProjectChanged() { refresh_.start(); }
 
+void ErmPreview::showEvent(QShowEvent* event) {
+    QPlainTextEdit::showEvent(event);
+    if (stale_) Refresh();
+}
+
 void ErmPreview::Refresh() {
     refresh_.stop();
+    stale_ = !isVisible();
+    if (stale_) return;
     QString text;
     if (const TDialogItem* dialog = project_.DialogAt(place_.dialog)) {
         try {

@@ -22,6 +22,9 @@ public slots:
     // The project changed: the code is made again once the current burst of edits is over.
     void ProjectChanged();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Refresh();
     void MarkAnswer();
@@ -29,6 +32,9 @@ private:
     const Project& project_;
     Place place_;
     QTimer refresh_;
+    // The text was not made for the dialog and project as they are now: a hidden preview
+    // generates nothing, and catches up when it is shown.
+    bool stale_ = false;
 };
 
 } // namespace kv

@@ -43,6 +43,7 @@ TEST_F(MapInTheWindow, AClickOnABoxSelectsItsDialogAndThePreviewShowsItsCode) {
 TEST(ErmPreview, MarksTheSelectedAnswerOrSaysWhyADialogCannotCompile) {
     Project project = LoadProject(KORV_EXAMPLES "/tavern.tlk");
     ErmPreview preview(project); // the code of each dialog: see the window's test above
+    preview.show(); // a hidden preview makes no text
 
     // The answer chosen is marked: its caption and its follow-up, nothing of the next answer.
     TDialogItem& first = *project.Dialogs();
