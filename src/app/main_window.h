@@ -74,8 +74,6 @@ public:
 
     // ---- Project lifecycle, paths, compilation (this window's own commands) ----
     void ToolButton1Click(); // new project
-    void ToolButton2Click(); // runs "Открыть..."
-    void ToolButton3Click(); // runs "Сохранить"
     void N3Click();          // open
     void N4Click();          // save
     void N5Click();          // save as

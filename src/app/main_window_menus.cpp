@@ -201,8 +201,4 @@ void TMain::BuildPopupMenu() {
     PopupMenu1->addAction(Play1);
 }
 
-void TMain::ToolButton2Click() { N3->trigger(); }
-
-void TMain::ToolButton3Click() { N4->trigger(); }
-
 } // namespace kv

@@ -154,11 +154,6 @@ void OutlineTree::timerEvent(QTimerEvent* event) {
         StartCaptionEdit(index);
 }
 
-QModelIndex OutlineTree::EditedNode() const {
-    if (!IsEditingCaption()) return {};
-    return editedIndex_;
-}
-
 QItemSelectionModel::SelectionFlags OutlineTree::selectionCommand(const QModelIndex& index,
                                                                   const QEvent* event) const {
     QItemSelectionModel::SelectionFlags flags = QTreeView::selectionCommand(index, event);

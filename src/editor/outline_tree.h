@@ -28,14 +28,12 @@ public:
     void StartCaptionEdit(const QModelIndex& node);
     // Ends an open caption edit: confirmed (as Enter would) or cancelled (as Escape would).
     void EndCaptionEdit(bool confirm);
-    // The node whose caption is being edited, or null.
-    QModelIndex EditedNode() const;
     // Forgets a caption edit armed by a click on the selected node and not started yet.
     void CancelPendingEdit();
 
 signals:
-    // An in-place caption edit ended with the user's confirmation. The node's caption takes
-    // the text right after this signal.
+    // An in-place caption edit ended with the user's confirmation. The view stores nothing
+    // itself: the caption shows the text once the window has stored it in the project.
     void CaptionEdited(const QModelIndex& node, const QString& text);
 
 protected:
