@@ -49,6 +49,20 @@ void VariantSlots::Trim() {
     kept_ = static_cast<std::uint8_t>(keep);
 }
 
+void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all) {
+    std::size_t keep = kSlotCount;
+    while (keep > 0 && all[keep - 1] == Blank())
+        --keep;
+    std::unique_ptr<TVariantData[]> kept;
+    if (keep > 0) {
+        kept = std::make_unique<TVariantData[]>(keep);
+        for (std::size_t i = 0; i < keep; ++i)
+            std::swap(kept[i], all[i]); // the blank records go back into `all`
+    }
+    records_ = std::move(kept);
+    kept_ = static_cast<std::uint8_t>(keep);
+}
+
 bool operator==(const VariantSlots& a, const VariantSlots& b) {
     for (std::size_t i = 0; i < kSlotCount; ++i) {
         if (!(a[i] == b[i])) return false;

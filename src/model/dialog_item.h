@@ -118,6 +118,11 @@ public:
     // Keeps only the records up to the last one that is not blank. References into the slots
     // are invalid afterwards.
     void Trim();
+    // Takes the twelve records of `all` over, keeping those up to the last one that is not
+    // blank, and leaves `all` blank. A reader fills a scratch set of twelve for each dialog and
+    // hands it over here: one block of the size the dialog needs, where filling the slots in
+    // place would make all twelve and then trim them.
+    void TakeFrom(std::array<TVariantData, kSlotCount>& all);
 
     friend bool operator==(const VariantSlots& a, const VariantSlots& b);
 

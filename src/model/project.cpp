@@ -178,10 +178,18 @@ void Project::DeleteSlot(TDialogItem& dialog, int k) {
 }
 
 void Project::RebuildLinks() {
+    std::vector<TDialogItem*> inListOrder;
+    inListOrder.reserve(static_cast<std::size_t>(count_));
+    for (TDialogItem* d = head_; d; d = d->Next)
+        inListOrder.push_back(d);
+    RebuildLinks(inListOrder);
+}
+
+void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
     // The first dialog of each number, as a walk from the head would find it, in a flat table
     // with open addressing: one probe into a small array per slot, where a node-based map
     // costs a cache miss or two per slot of every dialog.
-    std::size_t size = std::bit_ceil(static_cast<std::size_t>(count_) * 2 + 2);
+    std::size_t size = std::bit_ceil(inListOrder.size() * 2 + 2);
     // Each entry keeps its number beside the record, so that a probe reads the table alone and
     // not the record it points to (a cache miss per slot on a large project).
     struct Entry {
@@ -200,11 +208,11 @@ void Project::RebuildLinks() {
             i = (i + 1) & (size - 1);
         return i;
     };
-    for (TDialogItem* d = head_; d; d = d->Next) {
+    for (TDialogItem* d : inListOrder) {
         std::size_t i = find(d->FunctionNumber);
         if (!table[i].dialog) table[i] = {d->FunctionNumber, d};
     }
-    for (TDialogItem* d = head_; d; d = d->Next) {
+    for (TDialogItem* d : inListOrder) {
         for (std::size_t k = 0; k < kSlotCount; ++k)
             d->LinkDialog[k] = table[find(d->Function[k])].dialog;
     }

@@ -77,6 +77,11 @@ public:
     // Sets every slot's LinkDialog (in use or not, also for Function 0) to the first dialog whose
     // FunctionNumber equals the slot's Function, or null. Linear in the size of the project.
     void RebuildLinks();
+    // The same for a caller that holds every dialog of the list, in list order, as a reader
+    // that has just made them does: the records are reached from the array, several at once,
+    // instead of one after the other along the list, where each waits for the memory of the one
+    // before it.
+    void RebuildLinks(const std::vector<TDialogItem*>& inListOrder);
 
     // Frees all dialogs, empties ProjectFileName and ScriptFile and clears Modified.
     // FunctionStart keeps its value.

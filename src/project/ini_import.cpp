@@ -8,11 +8,13 @@
 #include "text/stored_text.h"
 #include "text/whole_number.h"
 
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -152,6 +154,8 @@ Project ImportFromIni(const IniFile& ini) {
                     FormatNumber(last) + " (не больше " + FormatNumber(kMaxImportedDialogs) +
                     " диалогов)");
     }
+    std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
+    dialogs.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1)));
     for (std::int64_t n = first; n <= last; ++n) {
         auto dialog = std::make_unique<TDialogItem>();
         dialog->FunctionNumber = static_cast<std::int32_t>(n);
@@ -159,9 +163,9 @@ Project ImportFromIni(const IniFile& ini) {
         if (IniFile::Section section = ini.FindSection(FormatNumber(n))) {
             ReadDialog(section, *dialog);
         }
-        project.AppendDialog(std::move(dialog));
+        dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
-    project.RebuildLinks();
+    project.RebuildLinks(dialogs);
     project.Modified = false;
     return project;
 }

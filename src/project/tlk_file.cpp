@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -35,7 +36,7 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
     v.NumberPair(d.VariantEscape, d.VariantDefault);
     for (auto& caption : d.Variant)
         v.Text(caption);
-    for (auto& slot : d.Variants) {
+    v.Slots(d.Variants, [&v](auto& slot) {
         v.Number(slot.Skill);
         v.Number(slot.Slevel);
         for (int r = 0; r < kResourceCount; ++r)
@@ -47,7 +48,7 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
         v.Number(slot.DVariable);
         v.Number(slot.SVariable);
         v.Text(slot.FailOn); // last in the group, although it is the third field
-    }
+    });
     for (int k = 0; k < kSlotCount; ++k)
         v.FollowUp(d, k);
 }
@@ -83,6 +84,10 @@ public:
         *end_++ = ' ';
         end_ = std::to_chars(end_, buffer_ + sizeof buffer_, second).ptr;
         EndLine();
+    }
+    template <class Each> void Slots(const VariantSlots& slots, Each&& each) {
+        for (const TVariantData& slot : slots)
+            each(slot);
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
     void FollowUp(const TDialogItem& d, int k) { Number(d.FollowUp(k)); }
@@ -134,6 +139,13 @@ public:
         first = static_cast<std::uint8_t>(ReadNumber());
         second = LineEndsHere() ? 0 : static_cast<std::uint8_t>(ReadNumber());
         SkipLine();
+    }
+    // Every field of all twelve slots is read into a scratch set, which the dialog then takes
+    // over in one block of the size it needs.
+    template <class Each> void Slots(VariantSlots& slots, Each&& each) {
+        for (TVariantData& slot : scratch_)
+            each(slot);
+        slots.TakeFrom(scratch_);
     }
     void FollowUp(TDialogItem& d, int k) { Number(d.Function[static_cast<std::size_t>(k)]); }
 
@@ -229,6 +241,7 @@ private:
 
     std::string_view data_;
     std::size_t pos_ = 0;
+    std::array<TVariantData, kSlotCount> scratch_{};
 };
 
 void WriteProject(const Project& project, const ByteSink& sink) {
@@ -258,6 +271,7 @@ Project ParseProject(std::string_view bytes) {
     Reader reader(bytes);
     reader.Number(project.FunctionStart);
     reader.Text(project.ScriptFile);
+    std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
     while (!reader.AtEnd()) {
         // Dialogs are counted as they are read, not lines: a record now costs little more than
         // what it holds, so the memory spent before a refusal is bounded by the file and the limit.
@@ -267,9 +281,9 @@ Project ParseProject(std::string_view bytes) {
         }
         auto dialog = std::make_unique<TDialogItem>();
         WalkBlock(*dialog, reader);
-        project.AppendDialog(std::move(dialog));
+        dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
-    project.RebuildLinks();
+    project.RebuildLinks(dialogs);
     project.Modified = false;
     return project;
 }
