@@ -49,8 +49,9 @@ void VariantSlots::Trim() {
     kept_ = static_cast<std::uint8_t>(keep);
 }
 
-void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all) {
-    std::size_t keep = kSlotCount;
+void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used) {
+    // A blank record at the end of the used ones is not kept either.
+    std::size_t keep = std::min<std::size_t>(used, kSlotCount);
     while (keep > 0 && all[keep - 1] == Blank())
         --keep;
     std::unique_ptr<TVariantData[]> kept;

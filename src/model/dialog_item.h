@@ -118,11 +118,11 @@ public:
     // Keeps only the records up to the last one that is not blank. References into the slots
     // are invalid afterwards.
     void Trim();
-    // Takes the twelve records of `all` over, keeping those up to the last one that is not
-    // blank, and leaves `all` blank. A reader fills a scratch set of twelve for each dialog and
-    // hands it over here: one block of the size the dialog needs, where filling the slots in
-    // place would make all twelve and then trim them.
-    void TakeFrom(std::array<TVariantData, kSlotCount>& all);
+    // Takes the first `used` records of `all` over and leaves them blank; the records after them
+    // must be blank. A reader fills a scratch set of twelve for each dialog, notes the last one
+    // it put a value into, and hands them over here: one block of the size the dialog needs,
+    // where filling the slots in place would make all twelve and then trim them.
+    void TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used);
 
     friend bool operator==(const VariantSlots& a, const VariantSlots& b);
 
@@ -142,6 +142,9 @@ private:
 // Variant[i] (the caption), LinkDialog[i] (the follow-up dialog) and Function[i] (the follow-up
 // number, which counts while the link is null).
 struct TDialogItem {
+    // The bytes of the texts a reader packed into this record (TextPacker); not a value of the
+    // dialog. First, so that it goes last: the texts look at their block when they go.
+    PackedTexts Packed;
     std::int32_t FunctionNumber = 0;
     HintString Hint;
     LineString ScriptBefore;

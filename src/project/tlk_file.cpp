@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,21 @@ namespace {
 constexpr char kEndOfFile = 26; // Ctrl+Z ends a text file wherever it stands
 constexpr std::size_t kMaxNumberChars = 32;
 
+// The layout of one answer's group of lines, in file order (see WalkBlock).
+template <class Slot, class Visitor> void WalkSlot(Slot& slot, Visitor& v) {
+    v.Number(slot.Skill);
+    v.Number(slot.Slevel);
+    for (int r = 0; r < kResourceCount; ++r)
+        v.Number(slot.Cost(r));
+    v.Number(slot.Artefact);
+    for (int r = 0; r < kResourceCount; ++r)
+        v.Number(slot.Reward(r));
+    v.Number(slot.Variable);
+    v.Number(slot.DVariable);
+    v.Number(slot.SVariable);
+    v.Text(slot.FailOn); // last in the group, although it is the third field
+}
+
 // The layout of one dialog block, in file order. The writer and the reader both walk it, so
 // the two can never disagree on the order of the 336 lines.
 template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
@@ -36,19 +52,7 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
     v.NumberPair(d.VariantEscape, d.VariantDefault);
     for (auto& caption : d.Variant)
         v.Text(caption);
-    v.Slots(d.Variants, [&v](auto& slot) {
-        v.Number(slot.Skill);
-        v.Number(slot.Slevel);
-        for (int r = 0; r < kResourceCount; ++r)
-            v.Number(slot.Cost(r));
-        v.Number(slot.Artefact);
-        for (int r = 0; r < kResourceCount; ++r)
-            v.Number(slot.Reward(r));
-        v.Number(slot.Variable);
-        v.Number(slot.DVariable);
-        v.Number(slot.SVariable);
-        v.Text(slot.FailOn); // last in the group, although it is the third field
-    });
+    v.Slots(d.Variants);
     for (int k = 0; k < kSlotCount; ++k)
         v.FollowUp(d, k);
 }
@@ -85,9 +89,9 @@ public:
         end_ = std::to_chars(end_, buffer_ + sizeof buffer_, second).ptr;
         EndLine();
     }
-    template <class Each> void Slots(const VariantSlots& slots, Each&& each) {
+    void Slots(const VariantSlots& slots) {
         for (const TVariantData& slot : slots)
-            each(slot);
+            WalkSlot(slot, *this);
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
     void FollowUp(const TDialogItem& d, int k) { Number(d.FollowUp(k)); }
@@ -115,6 +119,17 @@ private:
     char* end_ = buffer_;
 };
 
+// The lines a save writes for a blank answer.
+std::string BlankSlotLines() {
+    std::string lines;
+    const ByteSink sink = [&lines](std::string_view piece) { lines.append(piece); };
+    auto writer = std::make_unique<Writer>(sink); // its buffer is large for the stack
+    const TVariantData blank;
+    WalkSlot(blank, *writer);
+    writer->Flush();
+    return lines;
+}
+
 // Reads values from the bytes of a project file the way a text file is read value by value: a
 // number may pass over blank lines, a text takes one line, and the end of the data yields 0 or
 // an empty text instead of an error.
@@ -126,9 +141,17 @@ public:
 
     template <class Field> void Number(Field& field) {
         field = static_cast<Field>(NextNumber()); // a narrower field keeps the low bits
+        nonZero_ |= field != 0;
     }
+    // The texts of a dialog go into one block (see Slots); a slot's FailOn takes a block of
+    // its own, as it moves from the scratch set into the dialog.
     template <std::size_t Capacity> void Text(FixedString<Capacity>& field) {
-        field = ReadText(); // cut to the field's capacity
+        if (data_.size() - pos_ >= 2 && data_[pos_] == '\r' && data_[pos_ + 1] == '\n') {
+            // Most texts of a dialog are empty.
+            pos_ += 2;
+            field.clear();
+        } else if (packing_) packer_.AddStorable(field, ReadText());
+        else field = ReadText(); // cut to the field's capacity
     }
     void Text(std::string& field) { field = std::string(ReadText()); }
 
@@ -141,12 +164,28 @@ public:
         SkipLine();
     }
     // Every field of all twelve slots is read into a scratch set, which the dialog then takes
-    // over in one block of the size it needs.
-    template <class Each> void Slots(VariantSlots& slots, Each&& each) {
-        for (TVariantData& slot : scratch_)
-            each(slot);
-        slots.TakeFrom(scratch_);
+    // over in one block of the size it needs. The scratch set is blank whenever a dialog's slots
+    // begin, so a blank slot as a save writes it (most of the slots of a project) is passed
+    // over in one comparison instead of read line by line.
+    void Slots(VariantSlots& slots) {
+        static const std::string blankSlot = BlankSlotLines();
+        packing_ = false;
+        std::size_t used = 0; // one past the last slot that is not blank
+        for (std::size_t k = 0; k < kSlotCount; ++k) {
+            if (data_.size() - pos_ >= blankSlot.size() &&
+                std::memcmp(data_.data() + pos_, blankSlot.data(), blankSlot.size()) == 0) {
+                pos_ += blankSlot.size();
+                continue;
+            }
+            nonZero_ = false;
+            WalkSlot(scratch_[k], *this);
+            if (nonZero_ || !scratch_[k].FailOn.empty()) used = k + 1;
+        }
+        packing_ = true;
+        slots.TakeFrom(scratch_, used);
     }
+    // The dialog's texts, read up to its slots, go into one block the dialog keeps.
+    void EndDialog(TDialogItem& d) { packer_.Pack(d.Packed); }
     void FollowUp(TDialogItem& d, int k) { Number(d.Function[static_cast<std::size_t>(k)]); }
 
 private:
@@ -242,6 +281,9 @@ private:
     std::string_view data_;
     std::size_t pos_ = 0;
     std::array<TVariantData, kSlotCount> scratch_{};
+    TextPacker packer_;
+    bool packing_ = true;
+    bool nonZero_ = false; // a number read since it was last cleared is not 0
 };
 
 void WriteProject(const Project& project, const ByteSink& sink) {
@@ -281,6 +323,7 @@ Project ParseProject(std::string_view bytes) {
         }
         auto dialog = std::make_unique<TDialogItem>();
         WalkBlock(*dialog, reader);
+        reader.EndDialog(*dialog);
         dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
     project.RebuildLinks(dialogs);

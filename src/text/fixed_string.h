@@ -5,20 +5,29 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace kv {
+
+class TextPacker;
 
 // A text field of a fixed capacity. Every text of a dialog record is one of these: assigning a
 // longer value keeps its first Capacity bytes and drops the rest, so no caller can forget to cut.
 // The bytes are Windows-1251 and the type looks inside them only to keep them storable.
 //
 // The capacity is a rule about what the field may hold, not about its memory: an empty text is
-// one null pointer, and any other text is one heap block of a length byte and the bytes. Most
-// fields of a project are empty, and a record of them costs a tenth of one that kept every
-// capacity inline.
+// one null pointer, and any other text is a block of two header bytes (whether the field owns
+// the block, and the length) and the bytes. A field owns a block of its own on the heap, or
+// points into a PackedTexts block that a reader filled with all the texts of a record at once,
+// which the record keeps (see TextPacker). Most fields of a project are empty, and a record of
+// them costs a tenth of one that kept every capacity inline.
+//
+// A field never hands a packed block on: moving out of it copies the bytes, so a text can leave
+// its record and outlive the block it came from.
 template <std::size_t Capacity> class FixedString {
     static_assert(Capacity > 0 && Capacity <= 255, "a field holds at most 255 bytes");
 
@@ -26,15 +35,21 @@ public:
     FixedString() noexcept = default;
     FixedString(std::string_view text) { assign(text); } // NOLINT: implicit on purpose
     FixedString(const FixedString& other) { assign(other.view()); }
-    FixedString(FixedString&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-    ~FixedString() { delete[] block_; }
+    FixedString(FixedString&& other) {
+        if (other.Owns()) block_ = std::exchange(other.block_, nullptr);
+        else assign(other.view());
+    }
+    ~FixedString() { Release(); }
 
     FixedString& operator=(const FixedString& other) {
         if (this != &other) assign(other.view());
         return *this;
     }
-    FixedString& operator=(FixedString&& other) noexcept {
-        std::swap(block_, other.block_);
+    FixedString& operator=(FixedString&& other) {
+        if (this == &other) return *this;
+        if (!other.Owns()) return *this = other;
+        Release();
+        block_ = std::exchange(other.block_, nullptr);
         return *this;
     }
     FixedString& operator=(std::string_view text) {
@@ -42,26 +57,31 @@ public:
         return *this;
     }
 
-    // The one way bytes enter a field. The new block is filled before the old one goes, so a
-    // text may be assigned a piece of itself.
+    // The one way bytes enter a field on their own. The new block is filled before the old one
+    // goes, so a text may be assigned a piece of itself.
     void assign(std::string_view text) {
         std::size_t length = text.size() < Capacity ? text.size() : Capacity;
         char* block = nullptr;
         if (length > 0) {
-            block = new char[length + 1];
-            block[0] = static_cast<char>(length);
-            std::memcpy(block + 1, text.data(), length);
-            MakeStorable(block + 1, length); // no byte the project file would not give back
+            block = new char[length + kHeader];
+            block[0] = kOwned;
+            block[1] = static_cast<char>(length);
+            std::memcpy(block + kHeader, text.data(), length);
+            MakeStorable(block + kHeader, length); // no byte the project file would not give back
         }
-        delete[] std::exchange(block_, block);
+        Release();
+        block_ = block;
     }
-    void clear() noexcept { delete[] std::exchange(block_, nullptr); }
+    void clear() noexcept {
+        Release();
+        block_ = nullptr;
+    }
 
     static constexpr std::size_t capacity() { return Capacity; }
-    std::size_t size() const { return block_ ? static_cast<unsigned char>(block_[0]) : 0; }
+    std::size_t size() const { return block_ ? static_cast<unsigned char>(block_[1]) : 0; }
     bool empty() const { return block_ == nullptr; }
     std::string_view view() const {
-        return block_ ? std::string_view(block_ + 1, static_cast<unsigned char>(block_[0]))
+        return block_ ? std::string_view(block_ + kHeader, static_cast<unsigned char>(block_[1]))
                       : std::string_view();
     }
     std::string str() const { return std::string(view()); }
@@ -73,7 +93,95 @@ public:
     friend bool operator==(const FixedString& a, std::string_view b) { return a.view() == b; }
 
 private:
-    char* block_ = nullptr; // null while empty; else [length][bytes...]
+    friend class TextPacker;
+    static constexpr std::size_t kHeader = 2; // [owned][length]
+    static constexpr char kOwned = 1;
+
+    bool Owns() const { return block_ && block_[0] == kOwned; }
+    void Release() noexcept {
+        if (Owns()) delete[] block_;
+    }
+
+    char* block_ = nullptr; // null while empty; else [owned][length][bytes...]
+};
+
+// The block that holds the texts a TextPacker put into a record. The record keeps it beside its
+// fields; it is no value of the record: a copy of the record starts without one (its fields
+// copy their bytes) and comparisons pass it by.
+class PackedTexts {
+public:
+    PackedTexts() noexcept = default;
+    PackedTexts(const PackedTexts&) noexcept {}
+    PackedTexts(PackedTexts&&) noexcept = default;
+    PackedTexts& operator=(const PackedTexts&) noexcept { return *this; }
+    PackedTexts& operator=(PackedTexts&&) noexcept = default;
+    friend bool operator==(const PackedTexts&, const PackedTexts&) { return true; }
+
+private:
+    friend class TextPacker;
+    std::unique_ptr<char[]> bytes_;
+    std::unique_ptr<PackedTexts> earlier_; // only when a record was packed more than once
+};
+
+// Fills the texts of one record from a reader in one block: the reader adds each field with
+// its text, then packs them into the record's PackedTexts. A record read from a file holds a
+// dozen texts, and a dozen allocations (and later a dozen frees) cost more than the reading.
+// The fields must stay where they are between Add and Pack (members of one record on the heap).
+class TextPacker {
+public:
+    template <std::size_t Capacity> void Add(FixedString<Capacity>& field, std::string_view text) {
+        Enter(field, text, true);
+    }
+    // The same for a reader whose texts cannot hold a byte that MakeStorable would change: a
+    // line of the project file holds no line feed, and the file's data ends before its first
+    // byte 26. Its bytes are copied without a look at them.
+    template <std::size_t Capacity>
+    void AddStorable(FixedString<Capacity>& field, std::string_view text) {
+        Enter(field, text, false);
+    }
+
+    // Puts the texts added since the last Pack into one new block that `store` keeps from now
+    // on, beside any block it kept before.
+    void Pack(PackedTexts& store) {
+        if (entries_.empty()) return;
+        if (store.bytes_) { // texts may still point into it
+            auto earlier = std::make_unique<PackedTexts>();
+            earlier->bytes_ = std::move(store.bytes_);
+            earlier->earlier_ = std::move(store.earlier_);
+            store.earlier_ = std::move(earlier);
+        }
+        store.bytes_ = std::make_unique_for_overwrite<char[]>(bytes_);
+        char* out = store.bytes_.get();
+        for (const Entry& e : entries_) {
+            out[0] = 0; // not owned: the store frees it
+            out[1] = static_cast<char>(e.text.size());
+            std::memcpy(out + 2, e.text.data(), e.text.size());
+            if (e.check) MakeStorable(out + 2, e.text.size());
+            *e.block = out;
+            out += e.text.size() + 2;
+        }
+        entries_.clear();
+        bytes_ = 0;
+    }
+
+private:
+    struct Entry {
+        char** block;
+        std::string_view text;
+        bool check;
+    };
+
+    template <std::size_t Capacity>
+    void Enter(FixedString<Capacity>& field, std::string_view text, bool check) {
+        if (text.size() > Capacity) text = text.substr(0, Capacity);
+        field.clear();
+        if (text.empty()) return;
+        entries_.push_back({&field.block_, text, check});
+        bytes_ += text.size() + FixedString<Capacity>::kHeader;
+    }
+
+    std::vector<Entry> entries_;
+    std::size_t bytes_ = 0;
 };
 
 using HintString = FixedString<200>;    // Hint, Header

@@ -12,6 +12,7 @@ using namespace std::string_literals;
 
 // Assigns text to a field of every capacity by every way in, and gives what each field holds.
 template <class Field> std::string StoredBy(const std::string& text, int way) {
+    kv::PackedTexts store; // outlives the field, as a record's block does
     Field field("old value");
     switch (way) {
     case 0:
@@ -26,10 +27,27 @@ template <class Field> std::string StoredBy(const std::string& text, int way) {
         field = std::move(copied);
         break;
     }
-    default: { // copied over a longer text
+    case 3: { // copied over a longer text
         Field source(text);
         field = Field(std::string(300, 'z'));
         field = source;
+        break;
+    }
+    case 4: { // packed over the old value, into a block the field does not own
+        kv::TextPacker packer;
+        packer.Add(field, text);
+        packer.Pack(store);
+        break;
+    }
+    default: { // packed elsewhere and moved out: the field keeps its bytes when the block goes
+        kv::PackedTexts gone;
+        Field packed;
+        kv::TextPacker packer;
+        packer.AddStorable(packed, "first block");
+        packer.Pack(gone);
+        packer.Add(packed, text); // a second block beside the first
+        packer.Pack(gone);
+        field = std::move(packed);
     }
     }
     EXPECT_EQ(field.size(), field.view().size());
@@ -51,7 +69,7 @@ TEST(FixedString, CutsToItsCapacityWhateverTheBytes) {
         {std::string(260, 'd') + bytes, 150, 200, 255},
     };
     for (const auto& c : cases) {
-        for (int way = 0; way < 4; ++way) {
+        for (int way = 0; way < 6; ++way) {
             EXPECT_EQ(StoredBy<kv::CaptionString>(c.text, way), c.text.substr(0, c.caption));
             EXPECT_EQ(StoredBy<kv::HintString>(c.text, way), c.text.substr(0, c.hint));
             EXPECT_EQ(StoredBy<kv::LineString>(c.text, way), c.text.substr(0, c.line)) << way;
