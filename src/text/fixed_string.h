@@ -106,15 +106,15 @@ private:
 };
 
 // The block that holds the texts a TextPacker put into a record. The record keeps it beside its
-// fields; it is no value of the record: a copy of the record starts without one (its fields
-// copy their bytes) and comparisons pass it by.
+// fields, and it is no value of the record: it stays with the record it was packed for through
+// every copy and move (a copied or moved field copies bytes that lie in a block), so it goes
+// only when its record goes. Comparisons pass it by.
 class PackedTexts {
 public:
     PackedTexts() noexcept = default;
     PackedTexts(const PackedTexts&) noexcept {}
-    PackedTexts(PackedTexts&&) noexcept = default;
     PackedTexts& operator=(const PackedTexts&) noexcept { return *this; }
-    PackedTexts& operator=(PackedTexts&&) noexcept = default;
+    ~PackedTexts() = default;
     friend bool operator==(const PackedTexts&, const PackedTexts&) { return true; }
 
 private:

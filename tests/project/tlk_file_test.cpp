@@ -135,6 +135,21 @@ TEST(TlkFile, AVariedProjectComesBackWhole) {
     EXPECT_EQ(loaded.ProjectFileName, path);
     EXPECT_FALSE(loaded.Modified);
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"varied.tlk"});
+
+    // A loaded dialog's texts outlive it, and it takes other texts, through copies and moves.
+    TDialogItem first, second;
+    {
+        Project other = kv::LoadProject(path);
+        TDialogItem& head = *other.Dialogs();
+        TDialogItem* const after = head.Next->Next;
+        first = head;                  // a copy of a loaded record
+        second = *head.Next;
+        *head.Next = std::move(first); // a move over one
+        head.Next->Next = after;
+        first = std::move(*head.Next); // a move out of one
+    }
+    EXPECT_EQ(first.Hint, saved.Dialogs()->Hint);
+    EXPECT_EQ(second.Variant, saved.Dialogs()->Next->Variant);
 }
 
 TEST(TlkFile, AFailedLoadOrSaveLeavesTheProjectAndTheFolderAsTheyWere) {
