@@ -143,6 +143,10 @@ void EditorTest::TypeText(QWidget* widget, const QString& text) {
 
 void EditorTest::TypeCaption(const QString& text) {
     ASSERT_TRUE(EditingCaption());
+    // The editor takes the focus through the event loop; on a busy machine the first key would
+    // otherwise still reach the outline.
+    QApplication::processEvents();
+    ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
     Press(Qt::Key_A, Qt::ControlModifier);
     Press(Qt::Key_Delete);
     TypeText(QApplication::focusWidget(), text);
