@@ -1,59 +1,36 @@
-// korvanthiel-cli driven as a build script drives it: the real binary, its exit status, its
-// output streams and the files it leaves.
+// What the CLI commands write and print, and the files they leave.
+#include "cli_run.h"
 #include "erm/splice.h"
 #include "project/ini_import.h"
 #include "project/tlk_file.h"
-#include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 namespace kv {
 namespace {
 
 namespace fs = std::filesystem;
+using kvtest::kEpoch;
 using kvtest::ReadBytes;
 using kvtest::WriteBytes;
 using Names = std::set<std::string>;
 
 const std::string kUser = "; the modder's own code\r\n!!VRv1:S0;\r\n";
-const std::string kEpoch = "TZ=UTC0 SOURCE_DATE_EPOCH=1700000000";
 constexpr std::string_view kEpochStamp = "14.11.2023 22:13:20";
 
-std::string Quote(const std::string& path) {
-    return "'" + path + "'";
-} // no quote in our paths
-
-class Cli : public ::testing::Test {
+class Cli : public kvtest::CliRun {
 protected:
     // The tavern as a project file, its script (tavern.erm) beside it.
     Cli() : project(ImportIniFile(KORV_EXAMPLES "/tavern.ini")) {
         SaveProject(project, dir.Path("quest.tlk"));
         WriteBytes(dir.Path("tavern.erm"), kUser);
     }
-
-    // Runs the tool in `folder` (the test's own by default) with `env` before it; a shell line.
-    int Run(const std::string& args, const std::string& env = kEpoch, std::string folder = "") {
-        const std::string command = "cd " + Quote(folder.empty() ? dir.Root().string() : folder) +
-                                    " && env " + env + " " + Quote(KORV_CLI) + " " + args + " >" +
-                                    Quote(captures.Path("out")) + " 2>" +
-                                    Quote(captures.Path("err"));
-        const int raw = std::system(command.c_str());
-        out = ReadBytes(captures.Path("out"));
-        err = ReadBytes(captures.Path("err"));
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
     std::string Script() const { return ReadBytes(dir.Path("tavern.erm")); }
 
-    kvtest::TempDir dir, captures;
     Project project;
-    std::string out, err;
 };
 
 TEST_F(Cli, CompileWritesTheProjectsScriptReproducibly) {

@@ -7,14 +7,9 @@
 namespace kv::faults {
 namespace fs = std::filesystem;
 
+using kvtest::Entries;
 using kvtest::ReadBytes;
 using kvtest::WriteBytes;
-
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
 
 Project SampleProject(int dialogs) {
     Project project;
@@ -45,16 +40,6 @@ FaultAt::FaultAt(ReplaceStep step) : fired_(std::make_shared<int>(0)) {
 
 FaultAt::~FaultAt() { SetReplaceFaultHook(nullptr); }
 
-const char* StepName(ReplaceStep step) {
-    switch (step) {
-    case ReplaceStep::CreateTemporary: return "CreateTemporary";
-    case ReplaceStep::Write: return "Write";
-    case ReplaceStep::Flush: return "Flush";
-    case ReplaceStep::PutInPlace: return "PutInPlace";
-    }
-    return "?";
-}
-
 void ExpectFailureLeavesEverything(const FileWriter& writer) {
     SCOPED_TRACE(writer.name);
     std::error_code ec;
@@ -63,7 +48,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
     std::string before = regular ? ReadBytes(writer.path) : "";
     fs::path folder = fs::path(writer.path).parent_path();
     bool listable = fs::is_directory(folder, ec);
-    std::set<std::string> names = listable ? Names(folder) : std::set<std::string>{};
+    std::set<std::string> names = listable ? Entries(folder) : std::set<std::string>{};
 
     try {
         writer.run();
@@ -76,7 +61,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
         EXPECT_EQ(ReadBytes(writer.path), before) << "the old file changed";
     }
     if (listable) {
-        EXPECT_EQ(Names(folder), names) << "a file was left behind or removed";
+        EXPECT_EQ(Entries(folder), names) << "a file was left behind or removed";
     }
     if (writer.stillModified) {
         EXPECT_TRUE(writer.stillModified()) << "Modified was cleared";

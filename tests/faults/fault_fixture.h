@@ -18,9 +18,6 @@
 
 namespace kv::faults {
 
-// The names in a folder, hidden ones included, so that a test sees any temporary file left behind.
-std::set<std::string> Names(const std::filesystem::path& folder);
-
 // A project as a user keeps it: Russian texts, answers with costs and links; `dialogs` of them.
 Project SampleProject(int dialogs);
 
@@ -38,7 +35,6 @@ private:
     std::shared_ptr<int> fired_;
 };
 
-const char* StepName(ReplaceStep step);
 constexpr ReplaceStep kAllSteps[] = {ReplaceStep::CreateTemporary, ReplaceStep::Write,
                                      ReplaceStep::Flush, ReplaceStep::PutInPlace};
 

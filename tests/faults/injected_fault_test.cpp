@@ -21,7 +21,7 @@ protected:
 TEST_F(InjectedFault, EveryStepOfEveryWriteFailsWithoutLoss) {
     for (const FileWriter& writer : files.Writers(FileErrorText(EIO))) {
         for (ReplaceStep step : kAllSteps) {
-            SCOPED_TRACE(StepName(step));
+            SCOPED_TRACE(static_cast<int>(step)); // in the order of kAllSteps
             FaultAt fault(step);
             ExpectFailureLeavesEverything(writer);
             EXPECT_GE(fault.fired(), 1) << "the step was never reached";
@@ -52,7 +52,7 @@ TEST_F(InjectedFault, AFailedSaveAsOrFirstSettingsLeavesNoFileAtAll) {
     std::string tlk = dir.Path("new.tlk");
     std::string ini = dir.Path("new.ini");
     for (ReplaceStep step : kAllSteps) {
-        SCOPED_TRACE(StepName(step));
+        SCOPED_TRACE(static_cast<int>(step)); // in the order of kAllSteps
         FaultAt fault(step);
         ExpectFailureLeavesEverything({"save as", tlk, [&] { SaveProject(files.project, tlk); },
                                        FileErrorText(EIO), [&] { return files.project.Modified; }});
