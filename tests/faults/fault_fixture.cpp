@@ -1,5 +1,6 @@
 #include "fault_fixture.h"
 
+#include "support/random_project.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -12,22 +13,7 @@ using kvtest::ReadBytes;
 using kvtest::WriteBytes;
 
 Project SampleProject(int dialogs) {
-    Project project;
-    project.ScriptFile = "C:\\Maps\\" + Utf8ToCp1251("сказка") + ".erm";
-    for (int i = 0; i < dialogs; ++i) {
-        TDialogItem& d = *project.AppendDialog();
-        d.FunctionNumber = 1000 + i;
-        d.Hint = std::to_string(d.FunctionNumber) + Utf8ToCp1251(" Трактирщик");
-        d.Text[0] = Utf8ToCp1251("Добро пожаловать, путник! Что желаешь?");
-        d.Text[1] = Utf8ToCp1251("Комнаты наверху, эль в бочке.");
-        d.Header = Utf8ToCp1251("Ваш выбор:");
-        d.Variant[0] = Utf8ToCp1251("Снять комнату (50 золота)");
-        d.Variants[0].Gold = 50;
-        d.Function[0] = 1000 + (i + 1) % dialogs;
-        d.Variant[1] = Utf8ToCp1251("Уйти");
-    }
-    project.RebuildLinks();
-    return project;
+    return kvtest::RandomProjects(static_cast<std::uint32_t>(dialogs)).Next(dialogs);
 }
 
 FaultAt::FaultAt(ReplaceStep step) : fired_(std::make_shared<int>(0)) {

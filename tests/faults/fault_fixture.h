@@ -18,7 +18,7 @@
 
 namespace kv::faults {
 
-// A project as a user keeps it: Russian texts, answers with costs and links; `dialogs` of them.
+// A project of `dialogs` dialogs with every field the compile writes, the same for each number.
 Project SampleProject(int dialogs);
 
 // Makes the safe replace fail at one step while it lives.

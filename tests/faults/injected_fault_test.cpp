@@ -29,25 +29,6 @@ TEST_F(InjectedFault, EveryStepOfEveryWriteFailsWithoutLoss) {
     }
 }
 
-TEST_F(InjectedFault, TheSameWritesSucceedOnceTheFaultIsGone) {
-    // The failures above were the seam's doing: without it each write goes through, replaces its
-    // file and leaves nothing else in the folder.
-    std::set<std::string> names = dir.Entries();
-    for (const FileWriter& writer : files.Writers("")) {
-        SCOPED_TRACE(writer.name);
-        std::string before = ReadBytes(writer.path);
-        writer.run();
-        EXPECT_NE(ReadBytes(writer.path), before);
-    }
-    EXPECT_EQ(dir.Entries(), names);
-    EXPECT_FALSE(files.project.Modified);
-    EXPECT_EQ(ReadBytes(files.tlk), SerializeProject(files.project));
-    std::string script = ReadBytes(files.erm);
-    EXPECT_EQ(script.rfind(ThreeFiles::kUserText, 0), 0u);
-    EXPECT_EQ(script.find(";old\r\n"), std::string::npos);
-    EXPECT_NE(ReadBytes(files.ini).find("Keep=1"), std::string::npos);
-}
-
 TEST_F(InjectedFault, AFailedSaveAsOrFirstSettingsLeavesNoFileAtAll) {
     std::string tlk = dir.Path("new.tlk");
     std::string ini = dir.Path("new.ini");
