@@ -1,18 +1,15 @@
 // korvanthiel-cli play as a build script drives it: the JSON records and the exit statuses.
+#include "cli_run.h"
 #include "project/tlk_file.h"
-#include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 
 namespace kv {
 namespace {
 
-TEST(PlayCommand, PrintsOneJsonRecordAStepAndExitsAsAsked) {
-    kvtest::TempDir dir;
+using PlayCommand = kvtest::CliRun;
+
+TEST_F(PlayCommand, PrintsOneJsonRecordAStepAndExitsAsAsked) {
     Project project;
     TDialogItem& shop = *project.AppendDialog();
     TDialogItem& next = *project.AppendDialog();
@@ -31,16 +28,7 @@ TEST(PlayCommand, PrintsOneJsonRecordAStepAndExitsAsAsked) {
     next.Variants[0].Artefact = 9;
     next.Function[0] = 3000;
     SaveProject(project, dir.Path("q.tlk"));
-
-    std::string out, err;
-    auto run = [&](const std::string& args) {
-        const int raw = std::system(("cd '" + dir.Root().string() + "' && '" KORV_CLI "' play " +
-                                     args + " >out.txt 2>err.txt")
-                                        .c_str());
-        out = kvtest::ReadBytes(dir.Path("out.txt"));
-        err = kvtest::ReadBytes(dir.Path("err.txt"));
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    };
+    auto run = [&](const std::string& args) { return Run("play " + args); };
 
     ASSERT_EQ(run("q.tlk --choose 1,1 --set gold=150 v7=2 --json"), 0) << err;
     const std::string resources = R"("resources":{"wood":0, "mercury":0, "ore":0, "sulfur":0, )"

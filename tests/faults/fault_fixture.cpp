@@ -1,5 +1,6 @@
 #include "fault_fixture.h"
 
+#include "support/random_project.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -7,32 +8,12 @@
 namespace kv::faults {
 namespace fs = std::filesystem;
 
+using kvtest::Entries;
 using kvtest::ReadBytes;
 using kvtest::WriteBytes;
 
-std::set<std::string> Names(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 Project SampleProject(int dialogs) {
-    Project project;
-    project.ScriptFile = "C:\\Maps\\" + Utf8ToCp1251("сказка") + ".erm";
-    for (int i = 0; i < dialogs; ++i) {
-        TDialogItem& d = *project.AppendDialog();
-        d.FunctionNumber = 1000 + i;
-        d.Hint = std::to_string(d.FunctionNumber) + Utf8ToCp1251(" Трактирщик");
-        d.Text[0] = Utf8ToCp1251("Добро пожаловать, путник! Что желаешь?");
-        d.Text[1] = Utf8ToCp1251("Комнаты наверху, эль в бочке.");
-        d.Header = Utf8ToCp1251("Ваш выбор:");
-        d.Variant[0] = Utf8ToCp1251("Снять комнату (50 золота)");
-        d.Variants[0].Gold = 50;
-        d.Function[0] = 1000 + (i + 1) % dialogs;
-        d.Variant[1] = Utf8ToCp1251("Уйти");
-    }
-    project.RebuildLinks();
-    return project;
+    return kvtest::RandomProjects(static_cast<std::uint32_t>(dialogs)).Next(dialogs);
 }
 
 FaultAt::FaultAt(ReplaceStep step) : fired_(std::make_shared<int>(0)) {
@@ -45,16 +26,6 @@ FaultAt::FaultAt(ReplaceStep step) : fired_(std::make_shared<int>(0)) {
 
 FaultAt::~FaultAt() { SetReplaceFaultHook(nullptr); }
 
-const char* StepName(ReplaceStep step) {
-    switch (step) {
-    case ReplaceStep::CreateTemporary: return "CreateTemporary";
-    case ReplaceStep::Write: return "Write";
-    case ReplaceStep::Flush: return "Flush";
-    case ReplaceStep::PutInPlace: return "PutInPlace";
-    }
-    return "?";
-}
-
 void ExpectFailureLeavesEverything(const FileWriter& writer) {
     SCOPED_TRACE(writer.name);
     std::error_code ec;
@@ -63,7 +34,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
     std::string before = regular ? ReadBytes(writer.path) : "";
     fs::path folder = fs::path(writer.path).parent_path();
     bool listable = fs::is_directory(folder, ec);
-    std::set<std::string> names = listable ? Names(folder) : std::set<std::string>{};
+    std::set<std::string> names = listable ? Entries(folder) : std::set<std::string>{};
 
     try {
         writer.run();
@@ -76,7 +47,7 @@ void ExpectFailureLeavesEverything(const FileWriter& writer) {
         EXPECT_EQ(ReadBytes(writer.path), before) << "the old file changed";
     }
     if (listable) {
-        EXPECT_EQ(Names(folder), names) << "a file was left behind or removed";
+        EXPECT_EQ(Entries(folder), names) << "a file was left behind or removed";
     }
     if (writer.stillModified) {
         EXPECT_TRUE(writer.stillModified()) << "Modified was cleared";

@@ -18,10 +18,7 @@
 
 namespace kv::faults {
 
-// The names in a folder, hidden ones included, so that a test sees any temporary file left behind.
-std::set<std::string> Names(const std::filesystem::path& folder);
-
-// A project as a user keeps it: Russian texts, answers with costs and links; `dialogs` of them.
+// A project of `dialogs` dialogs with every field the compile writes, the same for each number.
 Project SampleProject(int dialogs);
 
 // Makes the safe replace fail at one step while it lives.
@@ -38,7 +35,6 @@ private:
     std::shared_ptr<int> fired_;
 };
 
-const char* StepName(ReplaceStep step);
 constexpr ReplaceStep kAllSteps[] = {ReplaceStep::CreateTemporary, ReplaceStep::Write,
                                      ReplaceStep::Flush, ReplaceStep::PutInPlace};
 

@@ -21,7 +21,7 @@ protected:
 TEST_F(InjectedFault, EveryStepOfEveryWriteFailsWithoutLoss) {
     for (const FileWriter& writer : files.Writers(FileErrorText(EIO))) {
         for (ReplaceStep step : kAllSteps) {
-            SCOPED_TRACE(StepName(step));
+            SCOPED_TRACE(static_cast<int>(step)); // in the order of kAllSteps
             FaultAt fault(step);
             ExpectFailureLeavesEverything(writer);
             EXPECT_GE(fault.fired(), 1) << "the step was never reached";
@@ -29,30 +29,11 @@ TEST_F(InjectedFault, EveryStepOfEveryWriteFailsWithoutLoss) {
     }
 }
 
-TEST_F(InjectedFault, TheSameWritesSucceedOnceTheFaultIsGone) {
-    // The failures above were the seam's doing: without it each write goes through, replaces its
-    // file and leaves nothing else in the folder.
-    std::set<std::string> names = dir.Entries();
-    for (const FileWriter& writer : files.Writers("")) {
-        SCOPED_TRACE(writer.name);
-        std::string before = ReadBytes(writer.path);
-        writer.run();
-        EXPECT_NE(ReadBytes(writer.path), before);
-    }
-    EXPECT_EQ(dir.Entries(), names);
-    EXPECT_FALSE(files.project.Modified);
-    EXPECT_EQ(ReadBytes(files.tlk), SerializeProject(files.project));
-    std::string script = ReadBytes(files.erm);
-    EXPECT_EQ(script.rfind(ThreeFiles::kUserText, 0), 0u);
-    EXPECT_EQ(script.find(";old\r\n"), std::string::npos);
-    EXPECT_NE(ReadBytes(files.ini).find("Keep=1"), std::string::npos);
-}
-
 TEST_F(InjectedFault, AFailedSaveAsOrFirstSettingsLeavesNoFileAtAll) {
     std::string tlk = dir.Path("new.tlk");
     std::string ini = dir.Path("new.ini");
     for (ReplaceStep step : kAllSteps) {
-        SCOPED_TRACE(StepName(step));
+        SCOPED_TRACE(static_cast<int>(step)); // in the order of kAllSteps
         FaultAt fault(step);
         ExpectFailureLeavesEverything({"save as", tlk, [&] { SaveProject(files.project, tlk); },
                                        FileErrorText(EIO), [&] { return files.project.Modified; }});

@@ -11,6 +11,14 @@
 
 namespace kvtest {
 
+// The names in a folder, hidden ones included (a stray temporary file shows up here).
+inline std::set<std::string> Entries(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 // A fresh folder for one test, removed with everything in it when the test ends.
 class TempDir {
 public:
@@ -32,13 +40,7 @@ public:
 
     const std::filesystem::path& Root() const { return path_; }
     std::string Path(std::string_view name) const { return (path_ / name).string(); }
-    // The names in the folder, hidden ones included (a stray temporary file shows up here).
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
+    std::set<std::string> Entries() const { return kvtest::Entries(path_); }
 
 private:
     std::filesystem::path path_;
