@@ -1,7 +1,7 @@
 // The same promises without the seam, where the system itself refuses: a read-only file, a folder
-// that cannot be written, a target that is no regular file and a write cut short by the file-size
-// limit (the failed write a full disk gives too). Tests run as root in CI, where permission bits
-// stop nothing, so each case uses a refusal that also holds for root or skips and says why.
+// that cannot be written, a target that is no regular file, a write cut short by the file-size
+// limit and a disk that is really full. Tests run as root in CI, where permission bits stop
+// nothing, so each case uses a refusal that also holds for root or skips and says why.
 #include "fault_fixture.h"
 #include "support/temp_dir.h"
 
@@ -52,7 +52,9 @@ TEST(RealFailure, AFolderThatIsAFileRefusesEveryWrite) {
 #include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -106,6 +108,15 @@ private:
     bool applied_ = false;
 };
 
+// Dialogs with full messages: enough new content to overrun any small limit in every file.
+void Enlarge(ThreeFiles& files, int dialogs) {
+    for (int i = 0; i < dialogs; ++i) {
+        TDialogItem& d = *files.project.AppendDialog();
+        for (int l = 0; l < 5; ++l) d.Text[static_cast<std::size_t>(l)] = std::string(250, 't');
+    }
+    files.settings.Maps = std::string(static_cast<std::size_t>(dialogs) * 1000, 'm');
+}
+
 TEST(RealFailure, AFolderThatCannotBeWrittenKeepsItsFiles) {
     TempDir dir;
     fs::path locked = dir.Root() / "locked";
@@ -144,11 +155,7 @@ TEST(RealFailure, AWriteCutShortByTheFileSizeLimit) {
     // must go, and the old file must stay whole.
     TempDir dir;
     ThreeFiles files(dir.Root());
-    for (int i = 0; i < 20; ++i) { // new content in every file that overruns the limit
-        TDialogItem& d = *files.project.AppendDialog();
-        for (int l = 0; l < 5; ++l) d.Text[static_cast<std::size_t>(l)] = std::string(250, 't');
-    }
-    files.settings.Maps = std::string(20000, 'm');
+    Enlarge(files, 20);
 
     // SIGXFSZ keeps its default, which would end this process: the write must not let it.
     rlimit old{};
@@ -194,6 +201,44 @@ TEST(RealFailure, ASignalOrTheTemporaryFilesNameOrRightsLeaveNothingBehind) {
     const std::string longest = dir.Path(std::string(251, 'n') + ".tlk");
     ReplaceFileSafely(longest, "new");
     EXPECT_EQ(ReadBytes(longest), "new");
+}
+
+// A 64 KiB file system of the test's own, in a mount namespace of its own so that nothing
+// outside this process sees it. Needs the right to mount (root in CI); otherwise the test skips.
+class TinyDisk {
+public:
+    explicit TinyDisk(const fs::path& where) : where_(where) {
+        static const bool privateMounts = ::unshare(CLONE_NEWNS) == 0 &&
+                                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        mounted_ = privateMounts && ::mount("tmpfs", where.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~TinyDisk() {
+        if (mounted_) ::umount2(where_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    fs::path where_;
+    bool mounted_ = false;
+};
+
+TEST(RealFailure, AFullDiskKeepsTheOldFiles) {
+    TempDir dir;
+    fs::path disk = dir.Root() / "disk";
+    fs::create_directory(disk);
+    TinyDisk tiny(disk);
+    if (!tiny.mounted()) GTEST_SKIP() << "mounting a small file system is not permitted here";
+
+    ThreeFiles files(disk);
+    Enlarge(files, 100); // each new content is larger than the whole disk
+    for (const FileWriter& writer : files.Writers(FileErrorText(ENOSPC))) ExpectFailureLeavesEverything(writer);
+
+    // And once there is room again, the same save goes through.
+    Project small = SampleProject(2);
+    small.Modified = true;
+    SaveProject(small, files.tlk);
+    EXPECT_FALSE(small.Modified);
+    EXPECT_EQ(ReadBytes(files.tlk), SerializeProject(small));
 }
 
 } // namespace

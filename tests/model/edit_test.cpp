@@ -71,21 +71,31 @@ Maker RandomMaker(Rng& rng, const Project& p) {
     const bool cut = Pick(rng, 0, 1) == 1;
     const int value = Pick(rng, -1, 300);
     const int link = Pick(rng, 0, 1) ? -1 : e;
-    // clang-format off
     switch (Pick(rng, 0, 15)) {
-    case 0: return [](const Project& q) { return NewDialog(q); };
-    case 1: return [=](const Project& q) { return ConsequenceDialog(q, at); };
-    case 2: return [=](const Project& q) { return DuplicateDialog(q, d); };
-    case 3: return [=](const Project& q) { return AddToDialog(q, d, e); };
-    case 4: return [=](const Project& q) { return DeleteDialog(q, d); };
-    case 5: return [=](const Project& q) { return AddVariant(q, at, link); };
-    case 6: return [=](const Project& q) { return MoveVariant(q, at, cut ? 1 : -1); };
-    case 7: return [=](const Project& q) { return DeleteVariant(q, at); };
-    case 8: return [=](const Project& q) { return PasteVariant(q, at, other, cut); };
-    case 9: return [=](const Project& q) { return PasteDialog(q, d, cut); };
-    case 10: return [=](const Project& q) { return AnnotateCost(q, at); };
-    case 11: return [=](const Project& q) { return NumberVariables(q, at); };
-    // clang-format on
+    case 0:
+        return [](const Project& q) { return NewDialog(q); };
+    case 1:
+        return [=](const Project& q) { return ConsequenceDialog(q, at); };
+    case 2:
+        return [=](const Project& q) { return DuplicateDialog(q, d); };
+    case 3:
+        return [=](const Project& q) { return AddToDialog(q, d, e); };
+    case 4:
+        return [=](const Project& q) { return DeleteDialog(q, d); };
+    case 5:
+        return [=](const Project& q) { return AddVariant(q, at, link); };
+    case 6:
+        return [=](const Project& q) { return MoveVariant(q, at, cut ? 1 : -1); };
+    case 7:
+        return [=](const Project& q) { return DeleteVariant(q, at); };
+    case 8:
+        return [=](const Project& q) { return PasteVariant(q, at, other, cut); };
+    case 9:
+        return [=](const Project& q) { return PasteDialog(q, d, cut); };
+    case 10:
+        return [=](const Project& q) { return AnnotateCost(q, at); };
+    case 11:
+        return [=](const Project& q) { return NumberVariables(q, at); };
     case 12:
         return [=](const Project&) {
             // A variant grid commit: the follow-up looks its dialog up.
