@@ -1,10 +1,10 @@
 #include "check/check_project.h"
 
 #include "erm/generator.h"
+#include "model/flat_table.h"
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_map>
 
 namespace kv {
 
@@ -60,26 +60,27 @@ bool CanFail(const TVariantData& v) {
 // answers or ERM call it, or kManyCallers when two or more do.
 class Callers {
 public:
-    explicit Callers(std::size_t dialogs) { callers_.reserve(dialogs); }
+    explicit Callers(std::size_t dialogs) : callers_(dialogs) {}
 
     void Add(std::int32_t function, int caller) {
-        auto [it, added] = callers_.try_emplace(function, caller);
-        if (!added && it->second != caller) it->second = kManyCallers;
+        auto [first, added] = callers_.TryEmplace(function, caller);
+        if (!added && first != caller) first = kManyCallers;
     }
     // Whether a dialog other than `self` calls the function.
     bool OtherThan(std::int32_t function, int self) const {
-        auto it = callers_.find(function);
-        return it != callers_.end() && it->second != self;
+        const int* caller = callers_.Find(function);
+        return caller && *caller != self;
     }
 
 private:
-    std::unordered_map<std::int32_t, int> callers_;
+    FlatTable<std::int32_t, int> callers_;
 };
 
 class Checker {
 public:
     Checker(const Project& project, const ScriptFacts& script)
-        : project_(project), script_(script), callers_(std::size_t(project.DialogCount())) {}
+        : project_(project), script_(script), callers_(std::size_t(project.DialogCount())),
+          firstWithNumber_(std::size_t(project.DialogCount())) {}
 
     std::vector<Problem> Run() {
         CheckScript();
@@ -129,24 +130,22 @@ private:
     // calls in the dialogs' own ERM text.
     void CollectNumbersAndCalls() {
         const auto count = std::size_t(project_.DialogCount());
-        firstWithNumber_.reserve(count);
         // A link's number comes from this table, filled in one walk of the list, rather than
         // from the linked record: records are large and scattered, and reading one per link
         // would be most of the time a large project's check takes.
-        std::unordered_map<const TDialogItem*, std::int32_t> numberOf;
-        numberOf.reserve(count);
+        FlatTable<const TDialogItem*, std::int32_t> numberOf(count);
         int position = 0;
         for (const TDialogItem* d = project_.Dialogs(); d; d = d->Next, ++position) {
-            firstWithNumber_.try_emplace(d->FunctionNumber, position);
-            numberOf.emplace(d, d->FunctionNumber);
+            firstWithNumber_.TryEmplace(d->FunctionNumber, position);
+            numberOf.TryEmplace(d, d->FunctionNumber);
         }
         ScriptFacts ownCode;
         position = 0;
         for (const TDialogItem* d = project_.Dialogs(); d; d = d->Next, ++position) {
             for (std::size_t k = 0; k < kSlotCount; ++k) {
                 if (const TDialogItem* link = d->LinkDialog[k]) {
-                    auto it = numberOf.find(link);
-                    callers_.Add(it != numberOf.end() ? it->second : link->FunctionNumber,
+                    const std::int32_t* number = numberOf.Find(link);
+                    callers_.Add(number ? *number : link->FunctionNumber,
                                  position);
                 } else if (d->Function[k] != 0) {
                     callers_.Add(d->Function[k], position);
@@ -164,7 +163,7 @@ private:
     void CheckDialog(const TDialogItem& d, int position) {
         position_ = position;
         const std::int32_t n = d.FunctionNumber;
-        const int first = firstWithNumber_.at(n);
+        const int first = *firstWithNumber_.Find(n);
         if (first != position) {
             AddError(d, -1, ProblemField::FunctionNumber,
                      "номер функции уже у диалога №" + Number(first + 1) +
@@ -236,7 +235,7 @@ private:
                 }
             }
             const std::int32_t next = d.Function[slot];
-            if (!d.LinkDialog[slot] && next != 0 && !firstWithNumber_.contains(next) &&
+            if (!d.LinkDialog[slot] && next != 0 && !firstWithNumber_.Contains(next) &&
                 !script_.defined.contains(next)) {
                 AddWarning(d, k, ProblemField::FollowUp,
                            "ответ ведет к функции " + Number(next) +
@@ -257,7 +256,7 @@ private:
     const Project& project_;
     const ScriptFacts& script_;
     Callers callers_;
-    std::unordered_map<std::int32_t, int> firstWithNumber_;
+    FlatTable<std::int32_t, int> firstWithNumber_;
     std::vector<Problem> problems_;
     int position_ = 0;
 };

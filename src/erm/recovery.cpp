@@ -3,6 +3,7 @@
 #include "erm/choice_reader.h"
 #include "erm/generator.h"
 #include "erm/splice.h"
+#include "model/flat_table.h"
 #include "text/cp1251.h"
 #include "text/error.h"
 #include "text/file_io.h"
@@ -13,7 +14,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 
 namespace kv {
 
@@ -84,12 +84,13 @@ public:
     // Links as the compile found them: a follow-up number that names a dialog of the project
     // links to the first dialog of that number; 0 only where the code called function 0.
     void ResolveLinks() {
-        std::unordered_map<std::int32_t, TDialogItem*> first;
+        FlatTable<std::int32_t, TDialogItem*> first(
+            static_cast<std::size_t>(out_.project.DialogCount()));
         for (TDialogItem* d = out_.project.Dialogs(); d; d = d->Next)
-            first.emplace(d->FunctionNumber, d);
-        auto find = [&](std::int32_t n) {
-            auto it = first.find(n);
-            return it == first.end() ? nullptr : it->second;
+            first.TryEmplace(d->FunctionNumber, d);
+        auto find = [&](std::int32_t n) -> TDialogItem* {
+            TDialogItem* const* found = first.Find(n);
+            return found ? *found : nullptr;
         };
         std::size_t position = 0;
         for (TDialogItem* d = out_.project.Dialogs(); d; d = d->Next, ++position) {

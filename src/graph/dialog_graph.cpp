@@ -1,49 +1,48 @@
 #include "graph/dialog_graph.h"
 
+#include "model/flat_table.h"
 #include "text/cp1251.h"
 
-#include <unordered_map>
 
 namespace kv {
 
 DialogGraph BuildDialogGraph(const Project& project) {
     DialogGraph graph;
     graph.nodes.reserve(static_cast<std::size_t>(project.DialogCount()));
-    std::unordered_map<const TDialogItem*, int> nodeOfDialog;
-    std::unordered_map<std::int32_t, int> firstWithNumber; // node of the first dialog per number
-    std::unordered_map<std::int32_t, int> timesSeen;       // dialogs per number so far
+    const auto count = static_cast<std::size_t>(project.DialogCount());
+    FlatTable<const TDialogItem*, int> nodeOfDialog(count);
+    FlatTable<std::int32_t, int> firstWithNumber(count); // node of the first dialog per number
+    FlatTable<std::int32_t, int> timesSeen(count);       // dialogs per number so far
     int position = 0;
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next, ++position) {
         const int index = static_cast<int>(graph.nodes.size());
-        const int seen = ++timesSeen[d->FunctionNumber];
+        const int seen = ++timesSeen.TryEmplace(d->FunctionNumber, 0).first;
         std::string id = std::to_string(d->FunctionNumber);
         if (seen > 1) id += "_" + std::to_string(seen);
         graph.nodes.push_back({std::move(id), d->FunctionNumber, std::string(d->Hint.view()),
                                position});
-        nodeOfDialog.emplace(d, index);
-        firstWithNumber.emplace(d->FunctionNumber, index);
+        nodeOfDialog.TryEmplace(d, index);
+        firstWithNumber.TryEmplace(d->FunctionNumber, index);
     }
 
-    std::unordered_map<std::int32_t, int> outside;
+    FlatTable<std::int32_t, int> outside(count);
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next) {
-        const int from = nodeOfDialog[d];
+        const int from = *nodeOfDialog.Find(d);
         for (int k = 0; k < kSlotCount; ++k) {
             if (!d->HasFollowUp(k)) continue;
             const auto slot = static_cast<std::size_t>(k);
             int to = -1;
             if (const TDialogItem* link = d->LinkDialog[slot]) {
-                auto found = nodeOfDialog.find(link);
-                if (found != nodeOfDialog.end()) to = found->second;
+                if (const int* node = nodeOfDialog.Find(link)) to = *node;
             }
             const std::int32_t number = d->FollowUp(k);
             if (to < 0) {
-                if (auto found = firstWithNumber.find(number); found != firstWithNumber.end())
-                    to = found->second;
+                if (const int* node = firstWithNumber.Find(number)) to = *node;
             }
             if (to < 0) {
-                auto [it, added] = outside.emplace(number, static_cast<int>(graph.nodes.size()));
+                auto [node, added] = outside.TryEmplace(number, static_cast<int>(graph.nodes.size()));
+                to = node;
                 if (added) graph.nodes.push_back({std::to_string(number), number, {}, -1});
-                to = it->second;
             }
             graph.edges.push_back({from, to, k + 1, std::string(d->Variant[slot].view())});
         }

@@ -1,7 +1,8 @@
 #include "model/project.h"
 
+#include "model/flat_table.h"
+
 #include <array>
-#include <unordered_map>
 #include <bit>
 #include <cstdint>
 #include <utility>
@@ -199,28 +200,8 @@ inline void Prefetch(const void* address) {
 } // namespace
 
 void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
-    // The first dialog of each number, as a walk from the head would find it, in a flat table
-    // with open addressing: one probe into a small array per slot, where a node-based map
-    // costs a cache miss or two per slot of every dialog.
-    std::size_t size = std::bit_ceil(inListOrder.size() * 2 + 2);
-    // Each entry keeps its number beside the record, so that a probe reads the table alone and
-    // not the record it points to (a cache miss per slot on a large project).
-    struct Entry {
-        std::int32_t number = 0;
-        TDialogItem* dialog = nullptr;
-    };
-    std::vector<Entry> table(size);
-    const int shift = 64 - std::countr_zero(size);
-    auto home = [shift](std::int32_t n) {
-        return static_cast<std::size_t>((static_cast<std::uint32_t>(n) * 0x9E3779B97F4A7C15ULL) >>
-                                        shift);
-    };
-    auto find = [&](std::int32_t n) {
-        std::size_t i = home(n);
-        while (table[i].dialog && table[i].number != n)
-            i = (i + 1) & (size - 1);
-        return i;
-    };
+    // The first dialog of each number, as a walk from the head would find it.
+    FlatTable<std::int32_t, TDialogItem*> first(inListOrder.size());
     // The records of a large project are out of the cache by now: each is asked for a few
     // records ahead of its turn, so that the waits overlap.
     constexpr std::size_t kAhead = 8;
@@ -228,8 +209,7 @@ void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
     for (std::size_t j = 0; j < count; ++j) {
         if (j + kAhead < count) Prefetch(&inListOrder[j + kAhead]->FunctionNumber);
         TDialogItem* d = inListOrder[j];
-        std::size_t i = find(d->FunctionNumber);
-        if (!table[i].dialog) table[i] = {d->FunctionNumber, d};
+        first.TryEmplace(d->FunctionNumber, d);
     }
     for (std::size_t j = 0; j < count; ++j) {
         if (j + kAhead < count) {
@@ -237,8 +217,10 @@ void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
             Prefetch(&inListOrder[j + kAhead]->LinkDialog);
         }
         TDialogItem* d = inListOrder[j];
-        for (std::size_t k = 0; k < kSlotCount; ++k)
-            d->LinkDialog[k] = table[find(d->Function[k])].dialog;
+        for (std::size_t k = 0; k < kSlotCount; ++k) {
+            TDialogItem* const* linked = first.Find(d->Function[k]);
+            d->LinkDialog[k] = linked ? *linked : nullptr;
+        }
     }
 }
 
