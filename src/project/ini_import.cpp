@@ -2,6 +2,7 @@
 
 #include "model/fields.h"
 #include "project/ini_file.h"
+#include "project/ini_lines.h"
 #include "text/ascii.h"
 #include "text/error.h"
 #include "text/file_io.h"
@@ -111,15 +112,15 @@ private:
     std::array<Name, kSlots> names_{};
 };
 
-// Reads one dialog section into a blank record; a missing key or an unreadable number leaves
-// the field blank, and a key that names no field is passed over. Numbers are stored into their
-// field's width, keeping the low bits. The first occurrence of a key counts: a field already
-// filled from this section is not filled again.
-void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
+// Reads the lines of one dialog section into a blank record; a missing key or an unreadable
+// number leaves the field blank, and a key that names no field is passed over. Numbers are
+// stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
+// field already filled from this section is not filled again.
+void ReadDialog(std::string_view lines, TDialogItem& d) {
     static const DialogFields fields;
     // One mark for every field and line or slot; kTextLineCount is the most of either.
     std::bitset<kFieldCount * kTextLineCount> filled;
-    section.ForEachKeyLine([&](std::string_view name, std::string_view value) {
+    ForEachIniKey(lines, [&](std::string_view name, std::string_view value) {
         const std::optional<DialogField> field = fields.Find(name);
         if (!field) return;
         const auto mark = static_cast<std::size_t>(field->id) * kTextLineCount +
@@ -133,36 +134,77 @@ void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
     });
 }
 
-// The project of a parsed INI file.
-Project ImportFromIni(const IniFile& ini) {
-    const IniFile::Section main = ini.FindSection("Main");
-    auto mainNumber = [&](std::string_view key) -> std::optional<std::int64_t> {
-        std::optional<std::string_view> value = main.Find(key);
+// The function number whose dialog a section holds: the section is named by the number in plain
+// decimal, as FormatNumber writes it ("01000", "+5" and "-0" are no dialog's). Nothing for any
+// other name.
+std::optional<std::int64_t> SectionNumber(std::string_view name) {
+    const bool negative = !name.empty() && name.front() == '-';
+    const std::string_view digits = name.substr(negative ? 1 : 0);
+    // Ten digits hold every 32-bit number and cannot overflow 64 bits.
+    if (digits.empty() || digits.size() > 10) return std::nullopt;
+    if (digits[0] == '0' && (digits.size() > 1 || negative)) return std::nullopt;
+    std::int64_t number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return negative ? -number : number;
+}
+
+// The project of an INI text. The file is read in one pass over its sections, straight into the
+// records: a large project is hundreds of thousands of key lines, and an index of them all
+// would cost more than reading them.
+Project ImportFromIni(std::string_view text) {
+    const std::vector<IniSection> sections = SplitIniSections(text);
+
+    // Section Main, its first occurrence, and the first occurrence of each of its keys.
+    std::optional<std::string_view> functionStart, functionEnd, scriptFile;
+    const auto main = std::find_if(sections.begin(), sections.end(), [](const IniSection& s) {
+        return ini_rules::SameName(s.name, "Main");
+    });
+    if (main != sections.end()) {
+        ForEachIniKey(main->lines, [&](std::string_view name, std::string_view value) {
+            for (auto [key, found] : {std::pair{"FunctionStart", &functionStart},
+                                      std::pair{"FunctionEnd", &functionEnd},
+                                      std::pair{"ScriptFile", &scriptFile}}) {
+                if (!*found && ini_rules::SameName(name, key)) *found = value;
+            }
+        });
+    }
+    auto mainNumber = [](std::optional<std::string_view> value) -> std::optional<std::int64_t> {
         if (!value) return std::nullopt;
         return ParseIniInteger(*value);
     };
 
     Project project;
-    project.FunctionStart = static_cast<std::int32_t>(mainNumber("FunctionStart").value_or(1000));
-    project.ScriptFile = StorableText(main.Find("ScriptFile").value_or(""));
+    project.FunctionStart = static_cast<std::int32_t>(mainNumber(functionStart).value_or(1000));
+    project.ScriptFile = StorableText(scriptFile.value_or(""));
 
     // In 64 bits, so that neither the default end nor the count can overflow.
     const std::int64_t first = project.FunctionStart;
-    const std::int64_t last = mainNumber("FunctionEnd").value_or(first - 1);
+    const std::int64_t last = mainNumber(functionEnd).value_or(first - 1);
     if (last - first + 1 > kMaxImportedDialogs) {
         throw Error("Слишком большой диапазон функций: " + FormatNumber(first) + ".." +
                     FormatNumber(last) + " (не больше " + FormatNumber(kMaxImportedDialogs) +
                     " диалогов)");
     }
+    const auto count = static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1));
+
+    // The first section of each number of the range.
+    std::vector<const IniSection*> sectionOf(count, nullptr);
+    for (const IniSection& section : sections) {
+        const std::optional<std::int64_t> n = SectionNumber(section.name);
+        if (!n || *n < first || *n > last) continue;
+        const IniSection*& slot = sectionOf[static_cast<std::size_t>(*n - first)];
+        if (!slot) slot = &section;
+    }
+
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
-    dialogs.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1)));
-    for (std::int64_t n = first; n <= last; ++n) {
+    dialogs.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
         auto dialog = std::make_unique<TDialogItem>();
-        dialog->FunctionNumber = static_cast<std::int32_t>(n);
-        // The section is named by the number in plain decimal: "01000" is not dialog 1000.
-        if (IniFile::Section section = ini.FindSection(FormatNumber(n))) {
-            ReadDialog(section, *dialog);
-        }
+        dialog->FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
+        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog);
         dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
     project.RebuildLinks(dialogs);
@@ -173,13 +215,13 @@ Project ImportFromIni(const IniFile& ini) {
 } // namespace
 
 Project ImportIniProject(std::string_view bytes) {
-    return ImportFromIni(IniFile::Parse(std::string(bytes)));
+    return ImportFromIni(IniText(std::string(bytes)));
 }
 
 Project ImportIniFile(const std::string& path) {
     std::string bytes = ReadWholeFile(path);
     try {
-        return ImportFromIni(IniFile::Parse(std::move(bytes)));
+        return ImportFromIni(IniText(std::move(bytes)));
     } catch (const Error& e) {
         throw Error(CannotReadText(path, 0, e.what()));
     }
