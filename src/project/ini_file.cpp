@@ -112,8 +112,8 @@ void IniFile::BuildIndex() {
     for (const IniSection& section : SplitIniSections(text)) {
         blocks_.push_back({spanOf(section.name), spanOf(section.lines),
                            static_cast<std::uint32_t>(keys_.size()), 0});
-        ForEachIniKey(section.lines, [&](std::string_view name, std::string_view value) {
-            keys_.push_back({spanOf(name), spanOf(value)});
+        ForEachIniKey(section.lines, [&](const IniKey& key) {
+            keys_.push_back({spanOf(key.name), spanOf(key.value)});
             ++blocks_.back().keyCount;
         });
     }
@@ -195,20 +195,18 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         const std::string_view lines = View(block->lines);
         const std::size_t offset = block->lines.begin;
         cut = resume = offset;
-        for (std::size_t pos = 0; pos < lines.size();) {
-            const std::size_t end = ini_rules::FindLineEnd(lines, pos);
-            const std::size_t next = ini_rules::NextLineStart(lines, end);
-            if (const auto parts = ini_rules::KeyOf(lines.substr(pos, end - pos))) {
-                if (SameName(parts->name, key)) {
-                    cut = offset + pos;
-                    resume = offset + next;
-                    keyName = parts->name; // the key keeps the spelling it has in the file
-                    break;
-                }
-                cut = resume = offset + next;
+        bool found = false;
+        ForEachIniKey(lines, [&](const IniKey& line) {
+            if (found) return;
+            if (SameName(line.name, key)) {
+                found = true;
+                cut = offset + line.begin;
+                keyName = line.name; // the key keeps the spelling it has in the file
+            } else {
+                cut = offset + line.next;
             }
-            pos = next;
-        }
+            resume = offset + line.next;
+        });
     }
 
     std::string out;

@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace kv {
@@ -23,10 +25,47 @@ namespace {
 // A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
 std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
 
+// Where the values of a dialog section go: the record, and a scratch set of its twelve answer
+// records that the record takes over at the end, in one block of the size it needs (writing the
+// record's own slots would make all twelve and then trim them).
+struct DialogTarget {
+    TDialogItem& dialog;
+    std::array<TVariantData, kSlotCount>& slots;
+};
+
+// Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
+template <class T> void Assign(T& field, std::string_view value) {
+    if constexpr (std::is_integral_v<T>)
+        field = static_cast<T>(static_cast<std::uint64_t>(std::int64_t{Number(value)}));
+    else
+        field = value;
+}
+
+template <class> constexpr bool kIsLinesOrSlots = false;
+template <class T, std::size_t N> constexpr bool kIsLinesOrSlots<std::array<T, N>> = true;
+
+// Stores a value into the field that `member` (of type T R::*) names, at the line or slot
+// `index` where the field has one. Made for every member type of the table of fields, so that a
+// key costs one call and no look at the type of its field.
+template <class R, class T>
+void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t index,
+               std::string_view value) {
+    const auto m = *std::get_if<T R::*>(&member);
+    if constexpr (std::is_same_v<R, TVariantData>)
+        Assign(target.slots[index].*m, value);
+    else if constexpr (kIsLinesOrSlots<T>)
+        Assign((target.dialog.*m)[index], value);
+    else
+        Assign(target.dialog.*m, value);
+}
+using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::string_view);
+
 // What one key of a dialog section fills: a field of the record, and the text line or the slot.
 struct DialogField {
     FieldId id;
     int index = 0;
+    Store store = nullptr;
+    const FieldMember* member = nullptr;
 };
 
 // Every key a dialog section may hold, from the table of fields: "hint", "text1".."text30", and
@@ -47,6 +86,15 @@ public:
             for (std::size_t i = 0; i < f.iniKey.size(); ++i) name.folded[i] = FoldAscii(f.iniKey[i]);
             name.id = f.id;
             name.scope = f.scope;
+            name.member = &f.member;
+            name.store = std::visit(
+                []<class R, class T>(T R::*) -> Store {
+                    if constexpr (std::is_same_v<R, Project>)
+                        return nullptr; // no project field has a key in a dialog section
+                    else
+                        return &StoreInto<R, T>;
+                },
+                f.member);
         }
     }
 
@@ -73,6 +121,8 @@ private:
         std::uint8_t size = 0; // 0: a free slot
         FieldId id = FieldId::Hint;
         FieldScope scope = FieldScope::Dialog;
+        Store store = nullptr;
+        const FieldMember* member = nullptr;
     };
 
     // From the length and the first and last letters, which set the names apart well enough.
@@ -94,7 +144,7 @@ private:
     static std::optional<DialogField> WithNumber(const Name& name, std::string_view number) {
         if (name.scope == FieldScope::Dialog) {
             if (!number.empty()) return std::nullopt;
-            return DialogField{name.id, 0};
+            return DialogField{name.id, 0, name.store, name.member};
         }
         if (number.empty() || number.size() > 2 || (number.size() == 2 && number[0] == '0'))
             return std::nullopt;
@@ -103,10 +153,10 @@ private:
         // Message lines count from 1 in their keys, slots from 0.
         if (name.scope == FieldScope::Line) {
             if (value < 1 || value > kTextLineCount) return std::nullopt;
-            return DialogField{name.id, value - 1};
+            return DialogField{name.id, value - 1, name.store, name.member};
         }
         if (value >= kSlotCount) return std::nullopt;
-        return DialogField{name.id, value};
+        return DialogField{name.id, value, name.store, name.member};
     }
 
     std::array<Name, kSlots> names_{};
@@ -115,23 +165,23 @@ private:
 // Reads the lines of one dialog section into a blank record; a missing key or an unreadable
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
-// field already filled from this section is not filled again.
-void ReadDialog(std::string_view lines, TDialogItem& d) {
+// field already filled from this section is not filled again. `slots` is blank and left blank.
+void ReadDialog(std::string_view lines, TDialogItem& d,
+                std::array<TVariantData, kSlotCount>& slots) {
     static const DialogFields fields;
+    DialogTarget target{d, slots};
     // One mark for every field and line or slot; kTextLineCount is the most of either.
     std::bitset<kFieldCount * kTextLineCount> filled;
-    ForEachIniKey(lines, [&](std::string_view name, std::string_view value) {
-        const std::optional<DialogField> field = fields.Find(name);
+    ForEachIniKey(lines, [&](const IniKey& key) {
+        const std::optional<DialogField> field = fields.Find(key.name);
         if (!field) return;
         const auto mark = static_cast<std::size_t>(field->id) * kTextLineCount +
                           static_cast<std::size_t>(field->index);
         if (filled[mark]) return;
         filled[mark] = true;
-        if (Field(field->id).width == 0)
-            WriteText(d, field->id, field->index, value);
-        else
-            WriteNumber(d, field->id, field->index, Number(value));
+        field->store(*field->member, target, static_cast<std::size_t>(field->index), key.value);
     });
+    d.Variants.TakeFrom(slots);
 }
 
 // The function number whose dialog a section holds: the section is named by the number in plain
@@ -163,11 +213,11 @@ Project ImportFromIni(std::string_view text) {
         return ini_rules::SameName(s.name, "Main");
     });
     if (main != sections.end()) {
-        ForEachIniKey(main->lines, [&](std::string_view name, std::string_view value) {
-            for (auto [key, found] : {std::pair{"FunctionStart", &functionStart},
-                                      std::pair{"FunctionEnd", &functionEnd},
-                                      std::pair{"ScriptFile", &scriptFile}}) {
-                if (!*found && ini_rules::SameName(name, key)) *found = value;
+        ForEachIniKey(main->lines, [&](const IniKey& key) {
+            for (auto [name, found] : {std::pair{"FunctionStart", &functionStart},
+                                       std::pair{"FunctionEnd", &functionEnd},
+                                       std::pair{"ScriptFile", &scriptFile}}) {
+                if (!*found && ini_rules::SameName(key.name, name)) *found = key.value;
             }
         });
     }
@@ -201,10 +251,11 @@ Project ImportFromIni(std::string_view text) {
 
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
     dialogs.reserve(count);
+    std::array<TVariantData, kSlotCount> slots;
     for (std::size_t i = 0; i < count; ++i) {
         auto dialog = std::make_unique<TDialogItem>();
         dialog->FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
-        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog);
+        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog, slots);
         dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
     project.RebuildLinks(dialogs);

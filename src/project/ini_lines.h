@@ -105,23 +105,6 @@ constexpr std::optional<std::string_view> SectionName(std::string_view line) {
     return Trim(line.substr(1, close - 1));
 }
 
-struct KeyLine {
-    std::string_view name;
-    std::string_view value;
-};
-
-// The key of a line inside a section (which is no header line); nothing for a comment or a line
-// without '='.
-constexpr std::optional<KeyLine> KeyOf(std::string_view line) {
-    line = TrimLeft(line);
-    if (line.empty() || line.front() == ';') return std::nullopt;
-    const std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return std::nullopt;
-    std::string_view value = Trim(line.substr(eq + 1));
-    if (Quoted(value)) value = value.substr(1, value.size() - 2);
-    return KeyLine{Trim(line.substr(0, eq)), value};
-}
-
 } // namespace ini_rules
 
 // A section of an INI text: the name its header gives and its lines, from the line after the
@@ -134,14 +117,44 @@ struct IniSection {
 // Every section of the text in file order, a repeated name as often as it stands.
 std::vector<IniSection> SplitIniSections(std::string_view text);
 
-// Every key line of a section's lines in file order, a repeated name as often as it stands:
-// visit(name, value). The first occurrence of a name is the one the profile functions read.
+// One key line of a section's lines: its name and value, and where in the lines it begins and
+// where the line after it begins.
+struct IniKey {
+    std::string_view name;
+    std::string_view value;
+    std::size_t begin = 0;
+    std::size_t next = 0;
+};
+
+// Every key line of a section's lines (which hold no header line) in file order, a repeated name
+// as often as it stands: visit(const IniKey&). The first occurrence of a name is the one the
+// profile functions read. Comments and lines without '=' are passed over.
 template <class Visit> void ForEachIniKey(std::string_view lines, Visit&& visit) {
-    for (std::size_t pos = 0; pos < lines.size();) {
-        const std::size_t end = ini_rules::FindLineEnd(lines, pos);
-        if (const auto key = ini_rules::KeyOf(lines.substr(pos, end - pos)))
-            visit(key->name, key->value);
-        pos = ini_rules::NextLineStart(lines, end);
+    using namespace ini_rules;
+    const std::size_t size = lines.size();
+    for (std::size_t pos = 0; pos < size;) {
+        IniKey key;
+        key.begin = pos;
+        std::size_t i = pos;
+        while (i < size && IsBlank(lines[i]))
+            ++i;
+        const std::size_t nameBegin = i;
+        // Names are short: a look at each byte finds the '=' sooner than a call of the library
+        // would, and the value after it, which may be long, is passed eight bytes at a time.
+        while (i < size && lines[i] != '=' && lines[i] != '\n' && lines[i] != '\r')
+            ++i;
+        const bool hasEquals = i < size && lines[i] == '=';
+        const std::size_t end = hasEquals ? FindLineEnd(lines, i + 1) : i;
+        pos = NextLineStart(lines, end);
+        if (!hasEquals || lines[nameBegin] == ';') continue;
+
+        key.name = lines.substr(nameBegin, i - nameBegin);
+        while (!key.name.empty() && IsBlank(key.name.back()))
+            key.name.remove_suffix(1);
+        key.value = Trim(lines.substr(i + 1, end - i - 1));
+        if (Quoted(key.value)) key.value = key.value.substr(1, key.value.size() - 2);
+        key.next = pos;
+        visit(key);
     }
 }
 
