@@ -59,7 +59,8 @@ void RequireSectionsLineByLine(std::string_view text) {
     };
     for (std::size_t pos = 0; pos < text.size();) {
         std::size_t end = pos;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
         fuzz::Require(ini_rules::FindLineEnd(text, pos) == end, "a line end was missed");
         const std::size_t next = ini_rules::NextLineStart(text, end);
         if (const auto name = ini_rules::SectionName(text.substr(pos, end - pos))) {
@@ -117,6 +118,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TDialogItem* d = project.Dialogs(); d; d = d->Next, ++n) {
         fuzz::Require(d->FunctionNumber == n, "the dialogs do not follow the range");
         const IniFile::Section section = ini.FindSection(std::to_string(n));
+        // A dialog without a section is a blank record: in the largest ranges, checking that for
+        // each of their many thousands of dialogs would take seconds under the sanitizers.
+        if (!section && n - start >= kLargestFuzzedRange) continue;
         for (const FieldKey& k : keys) {
             const std::optional<std::string_view> value = section.Find(k.key);
             const FieldValue file =

@@ -214,9 +214,9 @@ Project ImportFromIni(std::string_view text) {
     });
     if (main != sections.end()) {
         ForEachIniKey(main->lines, [&](const IniKey& key) {
-            for (auto [name, found] : {std::pair{"FunctionStart", &functionStart},
-                                       std::pair{"FunctionEnd", &functionEnd},
-                                       std::pair{"ScriptFile", &scriptFile}}) {
+            for (auto [name, found] :
+                 {std::pair{"FunctionStart", &functionStart},
+                  std::pair{"FunctionEnd", &functionEnd}, std::pair{"ScriptFile", &scriptFile}}) {
                 if (!*found && ini_rules::SameName(key.name, name)) *found = key.value;
             }
         });
