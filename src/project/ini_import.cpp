@@ -5,6 +5,7 @@
 #include "project/ini_lines.h"
 #include "text/ascii.h"
 #include "text/error.h"
+#include "text/fixed_string.h"
 #include "text/file_io.h"
 #include "text/stored_text.h"
 #include "text/whole_number.h"
@@ -25,12 +26,14 @@ namespace {
 // A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
 std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
 
-// Where the values of a dialog section go: the record, and a scratch set of its twelve answer
+// Where the values of a dialog section go: the record, a scratch set of its twelve answer
 // records that the record takes over at the end, in one block of the size it needs (writing the
-// record's own slots would make all twelve and then trim them).
+// record's own slots would make all twelve and then trim them), and the packer that puts the
+// record's texts into one block it keeps (one allocation instead of one for every text).
 struct DialogTarget {
     TDialogItem& dialog;
     std::array<TVariantData, kSlotCount>& slots;
+    TextPacker& texts;
 };
 
 // Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
@@ -40,13 +43,21 @@ template <class T> void Assign(T& field, std::string_view value) {
     else
         field = value;
 }
+// The same for a field of the record itself, whose texts go into the record's block.
+template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
+    if constexpr (std::is_integral_v<T>)
+        Assign(field, value);
+    else
+        target.texts.Add(field, value);
+}
 
 template <class> constexpr bool kIsLinesOrSlots = false;
 template <class T, std::size_t N> constexpr bool kIsLinesOrSlots<std::array<T, N>> = true;
 
 // Stores a value into the field that `member` (of type T R::*) names, at the line or slot
 // `index` where the field has one. Made for every member type of the table of fields, so that a
-// key costs one call and no look at the type of its field.
+// key costs one call and no look at the type of its field. An answer's text (FailOn) takes a
+// block of its own, as it moves from the scratch set into the record.
 template <class R, class T>
 void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t index,
                std::string_view value) {
@@ -54,9 +65,9 @@ void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t inde
     if constexpr (std::is_same_v<R, TVariantData>)
         Assign(target.slots[index].*m, value);
     else if constexpr (kIsLinesOrSlots<T>)
-        Assign((target.dialog.*m)[index], value);
+        AssignInRecord((target.dialog.*m)[index], target, value);
     else
-        Assign(target.dialog.*m, value);
+        AssignInRecord(target.dialog.*m, target, value);
 }
 using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::string_view);
 
@@ -165,11 +176,12 @@ private:
 // Reads the lines of one dialog section into a blank record; a missing key or an unreadable
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
-// field already filled from this section is not filled again. `slots` is blank and left blank.
+// field already filled from this section is not filled again. `slots` is blank and left blank,
+// and `texts` holds nothing before and after.
 void ReadDialog(std::string_view lines, TDialogItem& d,
-                std::array<TVariantData, kSlotCount>& slots) {
+                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts) {
     static const DialogFields fields;
-    DialogTarget target{d, slots};
+    DialogTarget target{d, slots, texts};
     // One mark for every field and line or slot; kTextLineCount is the most of either.
     std::bitset<kFieldCount * kTextLineCount> filled;
     ForEachIniKey(lines, [&](const IniKey& key) {
@@ -181,7 +193,8 @@ void ReadDialog(std::string_view lines, TDialogItem& d,
         filled[mark] = true;
         field->store(*field->member, target, static_cast<std::size_t>(field->index), key.value);
     });
-    d.Variants.TakeFrom(slots);
+    texts.Pack(d.Packed);
+    d.Variants.TakeFrom(slots, kSlotCount);
 }
 
 // The function number whose dialog a section holds: the section is named by the number in plain
@@ -252,10 +265,11 @@ Project ImportFromIni(std::string_view text) {
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
     dialogs.reserve(count);
     std::array<TVariantData, kSlotCount> slots;
+    TextPacker texts;
     for (std::size_t i = 0; i < count; ++i) {
         auto dialog = std::make_unique<TDialogItem>();
         dialog->FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
-        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog, slots);
+        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog, slots, texts);
         dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
     project.RebuildLinks(dialogs);
