@@ -34,6 +34,7 @@ struct DialogTarget {
     TDialogItem& dialog;
     std::array<TVariantData, kSlotCount>& slots;
     TextPacker& texts;
+    std::size_t usedSlots = 0; // one past the last scratch record given a value
 };
 
 // Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
@@ -62,9 +63,10 @@ template <class R, class T>
 void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t index,
                std::string_view value) {
     const auto m = *std::get_if<T R::*>(&member);
-    if constexpr (std::is_same_v<R, TVariantData>)
+    if constexpr (std::is_same_v<R, TVariantData>) {
         Assign(target.slots[index].*m, value);
-    else if constexpr (kIsLinesOrSlots<T>)
+        target.usedSlots = std::max(target.usedSlots, index + 1);
+    } else if constexpr (kIsLinesOrSlots<T>)
         AssignInRecord((target.dialog.*m)[index], target, value);
     else
         AssignInRecord(target.dialog.*m, target, value);
@@ -194,7 +196,7 @@ void ReadDialog(std::string_view lines, TDialogItem& d,
         field->store(*field->member, target, static_cast<std::size_t>(field->index), key.value);
     });
     texts.Pack(d.Packed);
-    d.Variants.TakeFrom(slots, kSlotCount);
+    d.Variants.TakeFrom(slots, target.usedSlots);
 }
 
 // The function number whose dialog a section holds: the section is named by the number in plain
