@@ -15,7 +15,8 @@ namespace kv {
 //
 // A file that starts with a UTF-8 or UTF-16 byte-order mark is read as the text it holds, in
 // Windows-1251. Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a line without
-// '=' inside a section, and every line before the first section, is ignored.
+// '=' inside a section, and every line before the first section, is ignored. The rules for lines
+// are in project/ini_lines.h, which the INI import shares.
 class IniFile {
 public:
     IniFile() = default;
@@ -36,21 +37,11 @@ public:
     // missing. The view lasts until the file is next changed.
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
-    // A section looked up once for many keys, as the INI import does for each dialog.
+    // A section looked up once for many keys.
     class Section {
     public:
         explicit operator bool() const { return file_ != nullptr; }
         std::optional<std::string_view> Find(std::string_view key) const;
-        // Every key line of the section in file order, a repeated name as often as it stands:
-        // visit(name, value). The first occurrence of a name is the one Find gives, and a caller
-        // that keeps only the first of each has what Find would give for every name, far cheaper
-        // than a Find for every possible name when most of them are missing.
-        template <class Visit> void ForEachKeyLine(Visit&& visit) const {
-            if (!file_) return;
-            const Block& block = file_->blocks_[block_];
-            for (std::uint32_t k = block.firstKey; k < block.firstKey + block.keyCount; ++k)
-                visit(file_->View(file_->keys_[k].name), file_->View(file_->keys_[k].value));
-        }
 
     private:
         friend class IniFile;
@@ -79,14 +70,12 @@ private:
         Span name;
         Span value;
     };
-    // One [section] line and the lines up to the next one. A key is looked up by a walk over
-    // the block's keys: the one reader of large files (the INI import) walks every key line
-    // once instead of looking keys up, and every other file is a few dozen lines.
+    // One section: its header and the lines up to the next header. A key is looked up by a walk
+    // over the block's keys: settings files are a few dozen lines.
     struct Block {
         Span name;
-        std::uint32_t headerLine = 0;
-        std::uint32_t lastKeyLine = 0; // the header line while the block has no key
-        std::uint32_t firstKey = 0;    // its key lines in keys_, every occurrence in file order
+        Span lines;
+        std::uint32_t firstKey = 0; // its key lines in keys_, every occurrence in file order
         std::uint32_t keyCount = 0;
     };
 

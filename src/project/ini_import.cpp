@@ -2,8 +2,10 @@
 
 #include "model/fields.h"
 #include "project/ini_file.h"
+#include "project/ini_lines.h"
 #include "text/ascii.h"
 #include "text/error.h"
+#include "text/fixed_string.h"
 #include "text/file_io.h"
 #include "text/stored_text.h"
 #include "text/whole_number.h"
@@ -14,6 +16,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace kv {
@@ -22,10 +26,59 @@ namespace {
 // A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
 std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
 
+// Where the values of a dialog section go: the record, a scratch set of its twelve answer
+// records that the record takes over at the end, in one block of the size it needs (writing the
+// record's own slots would make all twelve and then trim them), and the packer that puts the
+// record's texts into one block it keeps (one allocation instead of one for every text).
+struct DialogTarget {
+    TDialogItem& dialog;
+    std::array<TVariantData, kSlotCount>& slots;
+    TextPacker& texts;
+    std::size_t usedSlots = 0; // one past the last scratch record given a value
+};
+
+// Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
+template <class T> void Assign(T& field, std::string_view value) {
+    if constexpr (std::is_integral_v<T>)
+        field = static_cast<T>(static_cast<std::uint64_t>(std::int64_t{Number(value)}));
+    else
+        field = value;
+}
+// The same for a field of the record itself, whose texts go into the record's block.
+template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
+    if constexpr (std::is_integral_v<T>)
+        Assign(field, value);
+    else
+        target.texts.Add(field, value);
+}
+
+template <class> constexpr bool kIsLinesOrSlots = false;
+template <class T, std::size_t N> constexpr bool kIsLinesOrSlots<std::array<T, N>> = true;
+
+// Stores a value into the field that `member` (of type T R::*) names, at the line or slot
+// `index` where the field has one. Made for every member type of the table of fields, so that a
+// key costs one call and no look at the type of its field. An answer's text (FailOn) takes a
+// block of its own, as it moves from the scratch set into the record.
+template <class R, class T>
+void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t index,
+               std::string_view value) {
+    const auto m = *std::get_if<T R::*>(&member);
+    if constexpr (std::is_same_v<R, TVariantData>) {
+        Assign(target.slots[index].*m, value);
+        target.usedSlots = std::max(target.usedSlots, index + 1);
+    } else if constexpr (kIsLinesOrSlots<T>)
+        AssignInRecord((target.dialog.*m)[index], target, value);
+    else
+        AssignInRecord(target.dialog.*m, target, value);
+}
+using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::string_view);
+
 // What one key of a dialog section fills: a field of the record, and the text line or the slot.
 struct DialogField {
     FieldId id;
     int index = 0;
+    Store store = nullptr;
+    const FieldMember* member = nullptr;
 };
 
 // Every key a dialog section may hold, from the table of fields: "hint", "text1".."text30", and
@@ -46,6 +99,15 @@ public:
             for (std::size_t i = 0; i < f.iniKey.size(); ++i) name.folded[i] = FoldAscii(f.iniKey[i]);
             name.id = f.id;
             name.scope = f.scope;
+            name.member = &f.member;
+            name.store = std::visit(
+                []<class R, class T>(T R::*) -> Store {
+                    if constexpr (std::is_same_v<R, Project>)
+                        return nullptr; // no project field has a key in a dialog section
+                    else
+                        return &StoreInto<R, T>;
+                },
+                f.member);
         }
     }
 
@@ -72,6 +134,8 @@ private:
         std::uint8_t size = 0; // 0: a free slot
         FieldId id = FieldId::Hint;
         FieldScope scope = FieldScope::Dialog;
+        Store store = nullptr;
+        const FieldMember* member = nullptr;
     };
 
     // From the length and the first and last letters, which set the names apart well enough.
@@ -93,7 +157,7 @@ private:
     static std::optional<DialogField> WithNumber(const Name& name, std::string_view number) {
         if (name.scope == FieldScope::Dialog) {
             if (!number.empty()) return std::nullopt;
-            return DialogField{name.id, 0};
+            return DialogField{name.id, 0, name.store, name.member};
         }
         if (number.empty() || number.size() > 2 || (number.size() == 2 && number[0] == '0'))
             return std::nullopt;
@@ -102,67 +166,112 @@ private:
         // Message lines count from 1 in their keys, slots from 0.
         if (name.scope == FieldScope::Line) {
             if (value < 1 || value > kTextLineCount) return std::nullopt;
-            return DialogField{name.id, value - 1};
+            return DialogField{name.id, value - 1, name.store, name.member};
         }
         if (value >= kSlotCount) return std::nullopt;
-        return DialogField{name.id, value};
+        return DialogField{name.id, value, name.store, name.member};
     }
 
     std::array<Name, kSlots> names_{};
 };
 
-// Reads one dialog section into a blank record; a missing key or an unreadable number leaves
-// the field blank, and a key that names no field is passed over. Numbers are stored into their
-// field's width, keeping the low bits. The first occurrence of a key counts: a field already
-// filled from this section is not filled again.
-void ReadDialog(const IniFile::Section& section, TDialogItem& d) {
+// Reads the lines of one dialog section into a blank record; a missing key or an unreadable
+// number leaves the field blank, and a key that names no field is passed over. Numbers are
+// stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
+// field already filled from this section is not filled again. `slots` is blank and left blank,
+// and `texts` holds nothing before and after.
+void ReadDialog(std::string_view lines, TDialogItem& d,
+                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts) {
     static const DialogFields fields;
+    DialogTarget target{d, slots, texts};
     // One mark for every field and line or slot; kTextLineCount is the most of either.
     std::bitset<kFieldCount * kTextLineCount> filled;
-    section.ForEachKeyLine([&](std::string_view name, std::string_view value) {
-        const std::optional<DialogField> field = fields.Find(name);
+    ForEachIniKey(lines, [&](const IniKey& key) {
+        const std::optional<DialogField> field = fields.Find(key.name);
         if (!field) return;
         const auto mark = static_cast<std::size_t>(field->id) * kTextLineCount +
                           static_cast<std::size_t>(field->index);
         if (filled[mark]) return;
         filled[mark] = true;
-        if (Field(field->id).width == 0)
-            WriteText(d, field->id, field->index, value);
-        else
-            WriteNumber(d, field->id, field->index, Number(value));
+        field->store(*field->member, target, static_cast<std::size_t>(field->index), key.value);
     });
+    texts.Pack(d.Packed);
+    d.Variants.TakeFrom(slots, target.usedSlots);
 }
 
-// The project of a parsed INI file.
-Project ImportFromIni(const IniFile& ini) {
-    const IniFile::Section main = ini.FindSection("Main");
-    auto mainNumber = [&](std::string_view key) -> std::optional<std::int64_t> {
-        std::optional<std::string_view> value = main.Find(key);
+// The function number whose dialog a section holds: the section is named by the number in plain
+// decimal, as FormatNumber writes it ("01000", "+5" and "-0" are no dialog's). Nothing for any
+// other name.
+std::optional<std::int64_t> SectionNumber(std::string_view name) {
+    const bool negative = !name.empty() && name.front() == '-';
+    const std::string_view digits = name.substr(negative ? 1 : 0);
+    // Ten digits hold every 32-bit number and cannot overflow 64 bits.
+    if (digits.empty() || digits.size() > 10) return std::nullopt;
+    if (digits[0] == '0' && (digits.size() > 1 || negative)) return std::nullopt;
+    std::int64_t number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return negative ? -number : number;
+}
+
+// The project of an INI text. The file is read in one pass over its sections, straight into the
+// records: a large project is hundreds of thousands of key lines, and an index of them all
+// would cost more than reading them.
+Project ImportFromIni(std::string_view text) {
+    const std::vector<IniSection> sections = SplitIniSections(text);
+
+    // Section Main, its first occurrence, and the first occurrence of each of its keys.
+    std::optional<std::string_view> functionStart, functionEnd, scriptFile;
+    const auto main = std::find_if(sections.begin(), sections.end(), [](const IniSection& s) {
+        return ini_rules::SameName(s.name, "Main");
+    });
+    if (main != sections.end()) {
+        ForEachIniKey(main->lines, [&](const IniKey& key) {
+            for (auto [name, found] :
+                 {std::pair{"FunctionStart", &functionStart},
+                  std::pair{"FunctionEnd", &functionEnd}, std::pair{"ScriptFile", &scriptFile}}) {
+                if (!*found && ini_rules::SameName(key.name, name)) *found = key.value;
+            }
+        });
+    }
+    auto mainNumber = [](std::optional<std::string_view> value) -> std::optional<std::int64_t> {
         if (!value) return std::nullopt;
         return ParseIniInteger(*value);
     };
 
     Project project;
-    project.FunctionStart = static_cast<std::int32_t>(mainNumber("FunctionStart").value_or(1000));
-    project.ScriptFile = StorableText(main.Find("ScriptFile").value_or(""));
+    project.FunctionStart = static_cast<std::int32_t>(mainNumber(functionStart).value_or(1000));
+    project.ScriptFile = StorableText(scriptFile.value_or(""));
 
     // In 64 bits, so that neither the default end nor the count can overflow.
     const std::int64_t first = project.FunctionStart;
-    const std::int64_t last = mainNumber("FunctionEnd").value_or(first - 1);
+    const std::int64_t last = mainNumber(functionEnd).value_or(first - 1);
     if (last - first + 1 > kMaxImportedDialogs) {
         throw Error("Слишком большой диапазон функций: " + FormatNumber(first) + ".." +
                     FormatNumber(last) + " (не больше " + FormatNumber(kMaxImportedDialogs) +
                     " диалогов)");
     }
+    const auto count = static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1));
+
+    // The first section of each number of the range.
+    std::vector<const IniSection*> sectionOf(count, nullptr);
+    for (const IniSection& section : sections) {
+        const std::optional<std::int64_t> n = SectionNumber(section.name);
+        if (!n || *n < first || *n > last) continue;
+        const IniSection*& slot = sectionOf[static_cast<std::size_t>(*n - first)];
+        if (!slot) slot = &section;
+    }
+
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
-    dialogs.reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1)));
-    for (std::int64_t n = first; n <= last; ++n) {
+    dialogs.reserve(count);
+    std::array<TVariantData, kSlotCount> slots;
+    TextPacker texts;
+    for (std::size_t i = 0; i < count; ++i) {
         auto dialog = std::make_unique<TDialogItem>();
-        dialog->FunctionNumber = static_cast<std::int32_t>(n);
-        // The section is named by the number in plain decimal: "01000" is not dialog 1000.
-        if (IniFile::Section section = ini.FindSection(FormatNumber(n))) {
-            ReadDialog(section, *dialog);
-        }
+        dialog->FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
+        if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog, slots, texts);
         dialogs.push_back(project.AppendDialog(std::move(dialog)));
     }
     project.RebuildLinks(dialogs);
@@ -173,13 +282,13 @@ Project ImportFromIni(const IniFile& ini) {
 } // namespace
 
 Project ImportIniProject(std::string_view bytes) {
-    return ImportFromIni(IniFile::Parse(std::string(bytes)));
+    return ImportFromIni(IniText(std::string(bytes)));
 }
 
 Project ImportIniFile(const std::string& path) {
     std::string bytes = ReadWholeFile(path);
     try {
-        return ImportFromIni(IniFile::Parse(std::move(bytes)));
+        return ImportFromIni(IniText(std::move(bytes)));
     } catch (const Error& e) {
         throw Error(CannotReadText(path, 0, e.what()));
     }

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "text/ascii.h"
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The lines of an INI text by the rules of the Windows profile functions, in one place for both
+// readers: IniFile, which indexes every key of a small file, and the INI import, which reads a
+// large project's sections straight into its records without an index.
+//
+// A line ends with LF, CR LF or a lone CR. A section begins with a line whose first non-blank
+// byte is '[' and that holds a ']'; its name is what stands between them, without blanks. Inside
+// a section, a line that begins with ';' is a comment, a line without '=' is ignored, and any
+// other line is a key: the name before the first '=' and the value after it, both without blanks
+// around them, the value also without one pair of enclosing quotation marks. Lines before the
+// first section belong to none.
+namespace kv {
+
+namespace ini_rules {
+
+constexpr bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+constexpr std::string_view TrimLeft(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && IsBlank(s[i]))
+        ++i;
+    return s.substr(i);
+}
+
+constexpr std::string_view Trim(std::string_view s) {
+    s = TrimLeft(s);
+    std::size_t n = s.size();
+    while (n > 0 && IsBlank(s[n - 1]))
+        --n;
+    return s.substr(0, n);
+}
+
+constexpr bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+// Section and key names match without regard to ASCII letter case.
+constexpr bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+// A value the reader would strip one pair of quotes from.
+constexpr bool Quoted(std::string_view s) {
+    return s.size() >= 2 && IsQuote(s.front()) && s.back() == s.front();
+}
+
+// The position of the first LF or CR at or after `from`, or the text's size when there is none.
+// A large import is hundreds of thousands of short lines: eight bytes are tested at a time, the
+// high bit of each byte of `hits` set exactly where that byte is a line end.
+inline std::size_t FindLineEnd(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t kLf = kOnes * '\n';
+    constexpr std::uint64_t kCr = kOnes * '\r';
+    // The high bit of each byte of x that is 0, and no other bit; no carry crosses a byte.
+    auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const std::uint64_t hits = zeroBytes(word ^ kLf) | zeroBytes(word ^ kCr);
+        if (hits != 0) {
+            // The byte first in memory is the lowest on a little-endian machine.
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
+                                                                       : std::countl_zero(hits);
+            return i + static_cast<std::size_t>(bit / 8);
+        }
+    }
+    while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+        ++i;
+    return i;
+}
+
+// Where the line that ends at `end` (as FindLineEnd gives it) is followed by the next one. A line
+// end at the very end of the text begins no other line.
+inline std::size_t NextLineStart(std::string_view text, std::size_t end) {
+    if (end >= text.size()) return text.size();
+    return end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+}
+
+// The name of a section header line; nothing for any other line.
+constexpr std::optional<std::string_view> SectionName(std::string_view line) {
+    line = TrimLeft(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    const std::size_t close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return Trim(line.substr(1, close - 1));
+}
+
+} // namespace ini_rules
+
+// A section of an INI text: the name its header gives and its lines, from the line after the
+// header up to the next header line, whatever that one's name. Both are views into the text.
+struct IniSection {
+    std::string_view name;
+    std::string_view lines;
+};
+
+// Every section of the text in file order, a repeated name as often as it stands.
+std::vector<IniSection> SplitIniSections(std::string_view text);
+
+// One key line of a section's lines: its name and value, and where in the lines it begins and
+// where the line after it begins.
+struct IniKey {
+    std::string_view name;
+    std::string_view value;
+    std::size_t begin = 0;
+    std::size_t next = 0;
+};
+
+// Every key line of a section's lines (which hold no header line) in file order, a repeated name
+// as often as it stands: visit(const IniKey&). The first occurrence of a name is the one the
+// profile functions read. Comments and lines without '=' are passed over.
+template <class Visit> void ForEachIniKey(std::string_view lines, Visit&& visit) {
+    using namespace ini_rules;
+    const std::size_t size = lines.size();
+    for (std::size_t pos = 0; pos < size;) {
+        IniKey key;
+        key.begin = pos;
+        std::size_t i = pos;
+        while (i < size && IsBlank(lines[i]))
+            ++i;
+        const std::size_t nameBegin = i;
+        // Names are short: a look at each byte finds the '=' sooner than a call of the library
+        // would, and the value after it, which may be long, is passed eight bytes at a time.
+        while (i < size && lines[i] != '=' && lines[i] != '\n' && lines[i] != '\r')
+            ++i;
+        const bool hasEquals = i < size && lines[i] == '=';
+        const std::size_t end = hasEquals ? FindLineEnd(lines, i + 1) : i;
+        pos = NextLineStart(lines, end);
+        if (!hasEquals || lines[nameBegin] == ';') continue;
+
+        key.name = lines.substr(nameBegin, i - nameBegin);
+        while (!key.name.empty() && IsBlank(key.name.back()))
+            key.name.remove_suffix(1);
+        key.value = Trim(lines.substr(i + 1, end - i - 1));
+        if (Quoted(key.value)) key.value = key.value.substr(1, key.value.size() - 2);
+        key.next = pos;
+        visit(key);
+    }
+}
+
+// The text of an INI file: a file saved as Unicode (one that starts with a UTF-8 or UTF-16
+// byte-order mark) is read as the Windows-1251 text it stands for. A file of 4 GiB or more
+// throws Error("File too large"): IniFile keeps its offsets in 32 bits, and the import takes
+// the same files as it.
+std::string IniText(std::string bytes);
+
+} // namespace kv
