@@ -7,11 +7,13 @@
 
 #include "erm/splice.h"
 #include "project/ini_import.h"
+#include "project/ini_lines.h"
 #include "project/tlk_file.h"
 #include "text/file_io.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -106,6 +108,30 @@ void BlankRecords(benchmark::State& state) {
         });
 }
 
+// Not a whole operation: the key lines of the INI project found and split into name and value,
+// section by section, as the import does before it looks at any key; nothing is stored. Beside
+// the read of the same file, it shows how much of the import the lines alone take.
+void IniKeyLines(benchmark::State& state) {
+    int dialogs = static_cast<int>(state.range(0));
+    std::string path = WriteBenchFile(SizedName("lines", dialogs, ".ini"),
+                                      MakeIniProject(CachedProject(dialogs)));
+    MeasureAgainstFloor(
+        state, static_cast<std::size_t>(std::filesystem::file_size(path)), dialogs,
+        [&] { return ReadFloor(path); },
+        [&] {
+            const std::string text = ReadWholeFile(path);
+            std::size_t keys = 0, bytes = 0;
+            for (const IniSection& section : SplitIniSections(text)) {
+                ForEachIniKey(section.lines, [&](const IniKey& key) {
+                    ++keys;
+                    bytes += key.value.size();
+                });
+            }
+            if (keys == 0 || bytes == 0) state.SkipWithError("no key lines found");
+            return keys + bytes;
+        });
+}
+
 // The whole `korvanthiel-cli convert` of a project file, as a build script runs it: a fresh
 // process that starts, reads, converts, writes, flushes and ends. Its floor is the least any
 // program must do for the same: read the file and write and flush as many bytes.
@@ -169,6 +195,7 @@ KORV_FILE_BENCHMARK(Save);
 KORV_FILE_BENCHMARK(ImportIni);
 KORV_FILE_BENCHMARK(Compile);
 KORV_FILE_BENCHMARK(BlankRecords);
+KORV_FILE_BENCHMARK(IniKeyLines);
 
 // A fresh process costs milliseconds to start; a few runs give a steady median.
 BENCHMARK(ConvertFresh)
