@@ -35,7 +35,8 @@ cpu=$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | cut -d: -f2- | sed 's/^ 
   echo
   echo "The read floor is a copy out of the page cache; the project file holds one value a line,"
   echo "336 lines a dialog, and the row \"Blank dialog records alone\" measures making the records"
-  echo "by themselves beside the same read. The rows marked \"fresh process\" start a new process"
+  echo "by themselves beside the same read, as the row \"INI key lines alone\" does the finding and"
+  echo "splitting of the INI file's key lines. The rows marked \"fresh process\" start a new process"
   echo "for each run (\`korvanthiel-cli convert\`, or this benchmark program doing the import or the"
   echo "first open of the window) and give its time from start to end and its peak resident set,"
   echo "read from the kernel when the process ends; every other row is timed in warm memory."
