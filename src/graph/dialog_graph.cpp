@@ -3,7 +3,6 @@
 #include "model/flat_table.h"
 #include "text/cp1251.h"
 
-
 namespace kv {
 
 DialogGraph BuildDialogGraph(const Project& project) {

@@ -35,33 +35,27 @@ void VariantSlots::KeepAll() {
     kept_ = kSlotCount;
 }
 
-void VariantSlots::Trim() {
-    std::size_t keep = kept_;
-    while (keep > 0 && records_[keep - 1] == Blank())
-        --keep;
-    if (keep == kept_) return;
+void VariantSlots::KeepFrom(TVariantData* from, std::size_t count) {
+    while (count > 0 && from[count - 1] == Blank())
+        --count;
     std::unique_ptr<TVariantData[]> kept;
-    if (keep > 0) {
-        kept = std::make_unique<TVariantData[]>(keep);
-        std::move(records_.get(), records_.get() + keep, kept.get());
+    if (count > 0) {
+        kept = std::make_unique<TVariantData[]>(count);
+        for (std::size_t i = 0; i < count; ++i)
+            std::swap(kept[i], from[i]); // the blank records go back into `from`
     }
     records_ = std::move(kept);
-    kept_ = static_cast<std::uint8_t>(keep);
+    kept_ = static_cast<std::uint8_t>(count);
+}
+
+void VariantSlots::Trim() {
+    if (kept_ == 0 || !(records_[kept_ - 1u] == Blank())) return;
+    const std::unique_ptr<TVariantData[]> old = std::move(records_);
+    KeepFrom(old.get(), kept_);
 }
 
 void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used) {
-    // A blank record at the end of the used ones is not kept either.
-    std::size_t keep = std::min<std::size_t>(used, kSlotCount);
-    while (keep > 0 && all[keep - 1] == Blank())
-        --keep;
-    std::unique_ptr<TVariantData[]> kept;
-    if (keep > 0) {
-        kept = std::make_unique<TVariantData[]>(keep);
-        for (std::size_t i = 0; i < keep; ++i)
-            std::swap(kept[i], all[i]); // the blank records go back into `all`
-    }
-    records_ = std::move(kept);
-    kept_ = static_cast<std::uint8_t>(keep);
+    KeepFrom(all.data(), std::min<std::size_t>(used, kSlotCount));
 }
 
 bool operator==(const VariantSlots& a, const VariantSlots& b) {

@@ -129,6 +129,9 @@ public:
 private:
     static const TVariantData& Blank();
     void KeepAll();
+    // Keeps the first `count` records of `from` up to the last one that is not blank, in a
+    // block of their own, and leaves blank records in their places.
+    void KeepFrom(TVariantData* from, std::size_t count);
 
     std::unique_ptr<TVariantData[]> records_;
     std::uint8_t kept_ = 0;

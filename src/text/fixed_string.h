@@ -15,6 +15,26 @@ namespace kv {
 
 class TextPacker;
 
+// The block of one text, wherever it lies: [owner][length][bytes...]. The owner byte says whether
+// the field that points to it frees it (a block of its own) or not (a block packed with the other
+// texts of its record).
+namespace text_block {
+constexpr std::size_t kHeader = 2;
+constexpr char kOwned = 1;
+constexpr char kPacked = 0;
+
+// Writes the block of a text (at most 255 bytes) at `out`; gives where the next one may begin.
+// `check`: make the bytes storable, for a text that may hold a byte the project file would not
+// give back.
+inline char* Write(char* out, char owner, std::string_view text, bool check) {
+    out[0] = owner;
+    out[1] = static_cast<char>(text.size());
+    std::memcpy(out + kHeader, text.data(), text.size());
+    if (check) MakeStorable(out + kHeader, text.size());
+    return out + kHeader + text.size();
+}
+} // namespace text_block
+
 // A text field of a fixed capacity. Every text of a dialog record is one of these: assigning a
 // longer value keeps its first Capacity bytes and drops the rest, so no caller can forget to cut.
 // The bytes are Windows-1251 and the type looks inside them only to keep them storable.
@@ -60,14 +80,11 @@ public:
     // The one way bytes enter a field on their own. The new block is filled before the old one
     // goes, so a text may be assigned a piece of itself.
     void assign(std::string_view text) {
-        std::size_t length = text.size() < Capacity ? text.size() : Capacity;
+        if (text.size() > Capacity) text = text.substr(0, Capacity);
         char* block = nullptr;
-        if (length > 0) {
-            block = new char[length + kHeader];
-            block[0] = kOwned;
-            block[1] = static_cast<char>(length);
-            std::memcpy(block + kHeader, text.data(), length);
-            MakeStorable(block + kHeader, length); // no byte the project file would not give back
+        if (!text.empty()) {
+            block = new char[text.size() + text_block::kHeader];
+            text_block::Write(block, text_block::kOwned, text, true);
         }
         Release();
         block_ = block;
@@ -81,7 +98,8 @@ public:
     std::size_t size() const { return block_ ? static_cast<unsigned char>(block_[1]) : 0; }
     bool empty() const { return block_ == nullptr; }
     std::string_view view() const {
-        return block_ ? std::string_view(block_ + kHeader, static_cast<unsigned char>(block_[1]))
+        return block_ ? std::string_view(block_ + text_block::kHeader,
+                                         static_cast<unsigned char>(block_[1]))
                       : std::string_view();
     }
     std::string str() const { return std::string(view()); }
@@ -94,15 +112,13 @@ public:
 
 private:
     friend class TextPacker;
-    static constexpr std::size_t kHeader = 2; // [owned][length]
-    static constexpr char kOwned = 1;
 
-    bool Owns() const { return block_ && block_[0] == kOwned; }
+    bool Owns() const { return block_ && block_[0] == text_block::kOwned; }
     void Release() noexcept {
         if (Owns()) delete[] block_;
     }
 
-    char* block_ = nullptr; // null while empty; else [owned][length][bytes...]
+    char* block_ = nullptr; // null while empty; else a text_block
 };
 
 // The block that holds the texts a TextPacker put into a record. The record keeps it beside its
@@ -153,12 +169,8 @@ public:
         store.bytes_ = std::make_unique_for_overwrite<char[]>(bytes_);
         char* out = store.bytes_.get();
         for (const Entry& e : entries_) {
-            out[0] = 0; // not owned: the store frees it
-            out[1] = static_cast<char>(e.text.size());
-            std::memcpy(out + 2, e.text.data(), e.text.size());
-            if (e.check) MakeStorable(out + 2, e.text.size());
             *e.block = out;
-            out += e.text.size() + 2;
+            out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
         entries_.clear();
         bytes_ = 0;
@@ -177,7 +189,7 @@ private:
         field.clear();
         if (text.empty()) return;
         entries_.push_back({&field.block_, text, check});
-        bytes_ += text.size() + FixedString<Capacity>::kHeader;
+        bytes_ += text.size() + text_block::kHeader;
     }
 
     std::vector<Entry> entries_;
