@@ -1,6 +1,7 @@
 #include "model/project.h"
 
 #include "model/flat_table.h"
+#include "text/parallel.h"
 
 #include <array>
 #include <bit>
@@ -83,6 +84,19 @@ TDialogItem* Project::AppendDialog(std::unique_ptr<TDialogItem> dialog) {
 }
 
 TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDialogItem>()); }
+
+void Project::AppendDialogs(DialogBatch&& batch, std::vector<TDialogItem*>& inOrder) {
+    Project& other = batch.list;
+    inOrder.insert(inOrder.end(), batch.inOrder.begin(), batch.inOrder.end());
+    batch.inOrder.clear();
+    if (!other.head_) return;
+    if (tail_) tail_->Next = other.head_;
+    else head_ = other.head_;
+    tail_ = other.tail_;
+    count_ += other.count_;
+    other.head_ = other.tail_ = other.cursor_ = nullptr;
+    other.count_ = 0;
+}
 
 std::unique_ptr<TDialogItem> Project::TakeDialog(int position) {
     if (position < 0 || !head_) return nullptr;
@@ -211,17 +225,24 @@ void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
         TDialogItem* d = inListOrder[j];
         first.TryEmplace(d->FunctionNumber, d);
     }
-    for (std::size_t j = 0; j < count; ++j) {
-        if (j + kAhead < count) {
-            Prefetch(&inListOrder[j + kAhead]->Function);
-            Prefetch(&inListOrder[j + kAhead]->LinkDialog);
+    // The table is complete and no longer changes: the links of a large project are set in
+    // parts side by side.
+    constexpr std::size_t kLeastDialogsPerPart = 1000;
+    const std::size_t parts = PartsFor(count, kLeastDialogsPerPart);
+    RunParts(parts, [&](std::size_t part) {
+        const std::size_t end = count * (part + 1) / parts;
+        for (std::size_t j = count * part / parts; j < end; ++j) {
+            if (j + kAhead < end) {
+                Prefetch(&inListOrder[j + kAhead]->Function);
+                Prefetch(&inListOrder[j + kAhead]->LinkDialog);
+            }
+            TDialogItem* d = inListOrder[j];
+            for (std::size_t k = 0; k < kSlotCount; ++k) {
+                TDialogItem* const* linked = first.Find(d->Function[k]);
+                d->LinkDialog[k] = linked ? *linked : nullptr;
+            }
         }
-        TDialogItem* d = inListOrder[j];
-        for (std::size_t k = 0; k < kSlotCount; ++k) {
-            TDialogItem* const* linked = first.Find(d->Function[k]);
-            d->LinkDialog[k] = linked ? *linked : nullptr;
-        }
-    }
+    });
 }
 
 void Project::Clear() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text/ascii.h"
+#include "text/byte_scan.h"
 
 #include <bit>
 #include <cstddef>
@@ -63,22 +64,13 @@ constexpr bool Quoted(std::string_view s) {
 }
 
 // The position of the first LF or CR at or after `from`, or the text's size when there is none.
-// A large import is hundreds of thousands of short lines: eight bytes are tested at a time, the
-// high bit of each byte of `hits` set exactly where that byte is a line end.
+// A large import is hundreds of thousands of short lines: eight bytes are tested at a time.
 inline std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t kLf = kOnes * '\n';
-    constexpr std::uint64_t kCr = kOnes * '\r';
-    // The high bit of each byte of x that is 0, and no other bit; no carry crosses a byte.
-    auto zeroBytes = [](std::uint64_t x) { return ~(((x & kLow7) + kLow7) | x | kLow7); };
     std::size_t i = from;
     for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        const std::uint64_t hits = zeroBytes(word ^ kLf) | zeroBytes(word ^ kCr);
+        const std::uint64_t word = byte_scan::Word(text.data() + i);
+        const std::uint64_t hits = byte_scan::Matches(word, '\n') | byte_scan::Matches(word, '\r');
         if (hits != 0) {
-            // The byte first in memory is the lowest on a little-endian machine.
             const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
                                                                        : std::countl_zero(hits);
             return i + static_cast<std::size_t>(bit / 8);

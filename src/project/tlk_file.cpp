@@ -1,14 +1,18 @@
 #include "project/tlk_file.h"
 
 #include "text/error.h"
+#include "text/byte_scan.h"
 #include "text/file_io.h"
+#include "text/parallel.h"
 #include "text/whole_number.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -135,9 +139,11 @@ std::string BlankSlotLines() {
 // an empty text instead of an error.
 class Reader {
 public:
-    explicit Reader(std::string_view bytes) : data_(bytes.substr(0, bytes.find(kEndOfFile))) {}
+    // `data`: the bytes of the file up to its end-of-file byte; read from `from` on.
+    Reader(std::string_view data, std::size_t from) : data_(data), pos_(from) {}
 
     bool AtEnd() const { return pos_ >= data_.size(); }
+    std::size_t Position() const { return pos_; }
 
     template <class Field> void Number(Field& field) {
         field = static_cast<Field>(NextNumber()); // a narrower field keeps the low bits
@@ -279,12 +285,129 @@ private:
     }
 
     std::string_view data_;
-    std::size_t pos_ = 0;
+    std::size_t pos_;
     std::array<TVariantData, kSlotCount> scratch_{};
     TextPacker packer_;
     bool packing_ = true;
     bool nonZero_ = false; // a number read since it was last cleared is not 0
 };
+
+// Dialogs are counted as they are read, not lines: a record costs little more than what it
+// holds, so the memory spent before a refusal is bounded by the file and the limit.
+[[noreturn]] void TooMany() {
+    throw ProjectFileError("Слишком много диалогов в файле проекта (не больше " +
+                           FormatNumber(kMaxDialogs) + ")");
+}
+
+// A large file is read in parts side by side, one part of its dialog blocks on each processor,
+// none of fewer bytes than this. A part begins where a save puts a block: two project lines, then
+// 336 lines per dialog.
+constexpr std::size_t kLeastPartBytes = std::size_t{1} << 20;
+constexpr std::size_t kHeaderLines = 2;
+constexpr std::size_t kBlockLines = 336;
+
+// The bytes of the file that hold the project (up to its end-of-file byte), split evenly into
+// shares, with the line feeds of each share: one share for each part to read.
+struct Shares {
+    std::string_view data;
+    std::vector<std::size_t> begin;     // where each share begins in `data`
+    std::vector<std::size_t> lineFeeds; // how many line feeds each holds
+};
+
+// The shares are counted side by side; one part alone needs no count.
+Shares ScanShares(std::string_view bytes, std::size_t parts) {
+    Shares shares;
+    if (parts < 2) {
+        shares.data = bytes.substr(0, bytes.find(kEndOfFile));
+        shares.begin = {0};
+        return shares;
+    }
+    auto begin = [&](std::size_t k) { return bytes.size() / parts * k; };
+    std::vector<byte_scan::Counted> counted(parts);
+    RunParts(parts, [&](std::size_t k) {
+        const std::size_t end = k + 1 < parts ? begin(k + 1) : bytes.size();
+        counted[k] = byte_scan::CountBefore(bytes.substr(begin(k), end - begin(k)), '\n', kEndOfFile);
+    });
+    shares.data = bytes;
+    for (std::size_t k = 0; k < parts; ++k) {
+        shares.begin.push_back(begin(k));
+        shares.lineFeeds.push_back(counted[k].count);
+        if (counted[k].stop != std::string_view::npos) {
+            shares.data = bytes.substr(0, begin(k) + counted[k].stop);
+            break;
+        }
+    }
+    return shares;
+}
+
+// Where the parts begin: the first block, after the project lines at `first`; then, for each
+// further share, the first block that begins in it, as a save lays the blocks out.
+std::vector<std::size_t> PartStarts(const Shares& shares, std::size_t first) {
+    std::vector<std::size_t> starts{first};
+    const std::string_view data = shares.data;
+    std::size_t before = 0; // line feeds before the share
+    for (std::size_t k = 1; k < shares.begin.size(); ++k) {
+        before += shares.lineFeeds[k - 1];
+        // The first block that begins after the share's first byte, and how many line feeds on
+        // the line before it ends.
+        const std::size_t block =
+            before < kHeaderLines ? 0 : (before - kHeaderLines) / kBlockLines + 1;
+        std::size_t wanted = kHeaderLines + block * kBlockLines - before;
+        std::size_t pos = shares.begin[k];
+        for (; wanted > 0; --wanted) {
+            const std::size_t lineFeed = data.find('\n', pos);
+            if (lineFeed == std::string_view::npos) break;
+            pos = lineFeed + 1;
+        }
+        if (wanted == 0 && pos > starts.back() && pos < data.size()) starts.push_back(pos);
+    }
+    return starts;
+}
+
+// One part of the dialog blocks, read on a thread of its own into a project of its own.
+struct BlockRun {
+    std::size_t begin = 0; // where its first block begins
+    std::size_t stop = 0;  // where the next part's first block begins, or the end of the data
+    DialogBatch dialogs;
+    std::exception_ptr error; // what stopped it before `stop`
+    bool tooMany = false;     // it stopped at kMaxDialogs dialogs with more to read
+    bool reachedStop = false; // its last block ended exactly at `stop`
+};
+
+// Reads the blocks of part `k` up to where the next part begins. A file laid out otherwise than
+// a save lays it out (blank lines a number passes over, say) may have put the start of the next
+// part inside a block: this part then reads on to the end of the data, and every part after it
+// is abandoned. So the dialogs are always those of one reading from the start to the end.
+void ReadRun(std::string_view data, BlockRun& run, std::size_t k,
+             std::atomic<std::size_t>& abandonFrom) {
+    try {
+        Reader reader(data, run.begin);
+        bool toStop = true;
+        while (!reader.AtEnd()) {
+            if (abandonFrom.load(std::memory_order_relaxed) <= k) return;
+            if (run.dialogs.inOrder.size() >= kMaxDialogs) {
+                run.tooMany = true;
+                return;
+            }
+            auto dialog = std::make_unique<TDialogItem>();
+            WalkBlock(*dialog, reader);
+            reader.EndDialog(*dialog);
+            run.dialogs.Append(std::move(dialog));
+            if (toStop && reader.Position() >= run.stop) {
+                if (reader.Position() == run.stop) {
+                    run.reachedStop = true;
+                    return;
+                }
+                toStop = false;
+                std::size_t abandoned = abandonFrom.load();
+                while (abandoned > k + 1 && !abandonFrom.compare_exchange_weak(abandoned, k + 1)) {
+                }
+            }
+        }
+    } catch (...) {
+        run.error = std::current_exception();
+    }
+}
 
 void WriteProject(const Project& project, const ByteSink& sink) {
     Writer writer(sink);
@@ -308,23 +431,33 @@ std::string SerializeProject(const Project& project) {
 ProjectFileError::ProjectFileError(const std::string& text, std::int64_t line)
     : Error(text), line_(line) {}
 
-Project ParseProject(std::string_view bytes) {
+Project ParseProject(std::string_view bytes, std::size_t parts) {
+    if (parts == 0) parts = PartsFor(bytes.size(), kLeastPartBytes);
+    const Shares shares = ScanShares(bytes, parts);
     Project project;
-    Reader reader(bytes);
-    reader.Number(project.FunctionStart);
-    reader.Text(project.ScriptFile);
+    Reader header(shares.data, 0);
+    header.Number(project.FunctionStart);
+    header.Text(project.ScriptFile);
+
+    const std::vector<std::size_t> starts = PartStarts(shares, header.Position());
+    std::vector<BlockRun> runs(starts.size());
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        runs[k].begin = starts[k];
+        runs[k].stop = k + 1 < starts.size() ? starts[k + 1] : shares.data.size();
+    }
+    std::atomic<std::size_t> abandonFrom = runs.size();
+    RunParts(runs.size(), [&](std::size_t k) { ReadRun(shares.data, runs[k], k, abandonFrom); });
+
+    // The parts in file order, as far as each took over where the one before it stopped; the
+    // first failure in that order is the file's, as a reading in one piece would meet it.
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
-    while (!reader.AtEnd()) {
-        // Dialogs are counted as they are read, not lines: a record now costs little more than
-        // what it holds, so the memory spent before a refusal is bounded by the file and the limit.
-        if (project.DialogCount() >= kMaxDialogs) {
-            throw ProjectFileError("Слишком много диалогов в файле проекта (не больше " +
-                                   FormatNumber(kMaxDialogs) + ")");
-        }
-        auto dialog = std::make_unique<TDialogItem>();
-        WalkBlock(*dialog, reader);
-        reader.EndDialog(*dialog);
-        dialogs.push_back(project.AppendDialog(std::move(dialog)));
+    for (BlockRun& run : runs) {
+        const std::size_t total = dialogs.size() + run.dialogs.inOrder.size();
+        if ((run.error || run.tooMany) && total >= kMaxDialogs) TooMany();
+        if (run.error) std::rethrow_exception(run.error);
+        if (total > kMaxDialogs) TooMany();
+        project.AppendDialogs(std::move(run.dialogs), dialogs);
+        if (!run.reachedStop) break;
     }
     project.RebuildLinks(dialogs);
     project.Modified = false;

@@ -27,8 +27,10 @@ private:
 
 // Reads project-file bytes into a new project (FunctionStart, ScriptFile, the dialogs, the
 // rebuilt links; Modified false, ProjectFileName empty). Throws ProjectFileError for a number
-// line that holds no number, and for more than kMaxDialogs dialogs.
-Project ParseProject(std::string_view bytes);
+// line that holds no number, and for more than kMaxDialogs dialogs. The dialogs are read in
+// `parts` side by side (0: one per processor for a large file, one for a small one); the result
+// is the same for any number of parts.
+Project ParseProject(std::string_view bytes, std::size_t parts = 0);
 
 // Reads the file at path into a new project, so a failure never touches the caller's project.
 // The new project's ProjectFileName is path. Throws Error with the user's text, naming the file

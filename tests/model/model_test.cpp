@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -142,6 +143,26 @@ TEST(Project, LookupsAndLinksTakeTheFirstDialogOfEachNumberEvenZero) {
     EXPECT_EQ(d[3]->LinkDialog[2], nullptr);
     EXPECT_EQ(d[0]->LinkDialog[11], d[3]);
     EXPECT_EQ(d[2]->LinkDialog[5], d[1]);
+
+    // A large project, whose links are set in parts: each is the first dialog of its number.
+    Project large;
+    std::vector<TDialogItem*> records;
+    std::map<std::int32_t, TDialogItem*> firstOf;
+    for (int i = 0; i < 5000; ++i) {
+        TDialogItem* r = large.AppendDialog();
+        r->FunctionNumber = i % 3000;
+        firstOf.try_emplace(r->FunctionNumber, r);
+        for (std::size_t k = 0; k < kv::kSlotCount; ++k)
+            r->Function[k] = static_cast<std::int32_t>((i * 7 + k * 131) % 3500);
+        records.push_back(r);
+    }
+    large.RebuildLinks();
+    for (const TDialogItem* r : records) {
+        for (std::size_t k = 0; k < kv::kSlotCount; ++k) {
+            const auto it = firstOf.find(r->Function[k]);
+            ASSERT_EQ(r->LinkDialog[k], it == firstOf.end() ? nullptr : it->second);
+        }
+    }
 }
 
 } // namespace

@@ -294,6 +294,44 @@ TEST(TlkReader, AnythingButANumberOnANumberLineFails) {
     }
 }
 
+// A large file is read in parts side by side: whatever the number of parts, and wherever their
+// borders fall (a file laid out as a save lays it out, or not), the result is that of one
+// reading from the start: the same dialogs and links, or the same error on the same line.
+TEST(TlkReader, ReadingInPartsGivesWhatOneReadingGives) {
+    const std::string varied = kv::SerializeProject(VariedProject());
+    const std::size_t header = varied.find("\r\n", varied.find("\r\n") + 2) + 2;
+    std::string saved = varied.substr(0, header);
+    for (int i = 0; i < 12; ++i) saved += varied.substr(header); // 36 dialogs
+    auto blockStart = [&](std::size_t dialog) {
+        std::size_t pos = header;
+        for (std::size_t line = 0; line < 336 * dialog; ++line) pos = saved.find('\n', pos) + 1;
+        return pos;
+    };
+    auto withAt = [&](std::size_t dialog, const std::string& bytes) {
+        return std::string(saved).insert(blockStart(dialog), bytes);
+    };
+    const std::string cases[] = {
+        saved,
+        withAt(2, "\r\n\r\n"),  // a number passes over blank lines: the blocks move on
+        withAt(30, "x"),          // an error late in the file
+        withAt(2, "\r\n").insert(blockStart(33), "x"),
+        withAt(20, "\x1a"),       // the end of the file in the middle
+    };
+    auto outcome = [](const std::string& bytes, std::size_t parts) {
+        try {
+            return kv::SerializeProject(kv::ParseProject(bytes, parts));
+        } catch (const kv::ProjectFileError& e) {
+            return std::string(e.what()) + " on line " + std::to_string(e.line());
+        }
+    };
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        const std::string whole = outcome(cases[c], 1);
+        for (std::size_t parts : {2, 3, 7})
+            EXPECT_EQ(outcome(cases[c], parts), whole) << "case " << c << ", parts " << parts;
+    }
+    ExpectLoadedAsSaved(kv::ParseProject(saved, 1), kv::ParseProject(saved, 5));
+}
+
 TEST(TlkReader, TheDialogLimitCountsDialogsNotLines) {
     // More empty lines after a dialog than the largest project has lines: the numbers pass over
     // them, so this is the dialog and one blank one, not too many.
@@ -306,6 +344,10 @@ TEST(TlkReader, TheDialogLimitCountsDialogsNotLines) {
     std::string many = "0\r\n\r\n";
     many.reserve(many.size() + block.size() * (std::size_t{kv::kMaxDialogs} + 1));
     for (std::int64_t i = 0; i <= kv::kMaxDialogs; ++i) many += block;
+    EXPECT_EQ(ErrorOf([&] { kv::ParseProject(many); }),
+              "Слишком много диалогов в файле проекта (не больше 100000)");
+    // Also when the dialog past the limit holds an error: reading stops before it.
+    many.replace(many.size() - block.size(), 1, "x");
     EXPECT_EQ(ErrorOf([&] { kv::ParseProject(many); }),
               "Слишком много диалогов в файле проекта (не больше 100000)");
 }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <exception>
+#include <thread>
+#include <vector>
+
+// Work split over the machine's processors: a large project is read in parts side by side.
+namespace kv {
+
+// The processors there are to work on.
+inline std::size_t Processors() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// How many parts a job of `units` is worth: a few per processor, so that a processor that runs
+// slower (one busy with other programs) takes fewer of them, but none smaller than `leastUnits`,
+// since a part costs a little to start and to put together with the others.
+inline std::size_t PartsFor(std::size_t units, std::size_t leastUnits) {
+    constexpr std::size_t kPartsPerProcessor = 4;
+    const std::size_t most = Processors() < 2 ? 1 : Processors() * kPartsPerProcessor;
+    return std::clamp<std::size_t>(units / std::max<std::size_t>(1, leastUnits), 1, most);
+}
+
+// Runs work(part) once for every part in [0, parts) and returns when all have ended. The calling
+// thread and one more thread per further processor each take the next part not yet taken, until
+// none is left. When parts throw, the exception of the first of them in part order is thrown, as
+// if the parts had run one after another and the first to fail had stopped the job.
+template <class Work> void RunParts(std::size_t parts, Work&& work) {
+    std::vector<std::exception_ptr> errors(parts);
+    std::atomic<std::size_t> next = 0;
+    auto take = [&] {
+        for (std::size_t part; (part = next.fetch_add(1)) < parts;) {
+            try {
+                work(part);
+            } catch (...) {
+                errors[part] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> threads;
+    const std::size_t helpers = std::min(parts, Processors()) - (parts > 0 ? 1 : 0);
+    try {
+        for (std::size_t i = 0; i < helpers; ++i)
+            threads.emplace_back(take);
+    } catch (...) {
+        // No thread to spare: the calling thread takes what is left.
+    }
+    take();
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::exception_ptr& error : errors) {
+        if (error) std::rethrow_exception(error);
+    }
+}
+
+} // namespace kv
