@@ -44,10 +44,11 @@ std::vector<FieldKey> EveryDialogKey() {
 }
 
 // The sections as a plain walk over every line, a byte at a time, finds them: what the splitter's
-// search for brackets and its line ends, eight bytes at a time, must agree with.
-void RequireSectionsLineByLine(std::string_view text) {
+// search for brackets and its line ends, many bytes at a time, must agree with, whether it splits
+// the text in one part or in several side by side.
+void RequireSectionsLineByLine(std::string_view text, std::size_t parts) {
     using namespace kv;
-    const std::vector<IniSection> split = SplitIniSections(text);
+    const std::vector<IniSection> split = SplitIniSections(text, parts);
     std::size_t count = 0;
     std::size_t linesBegin = 0;
     auto requireLast = [&](std::size_t end) {
@@ -82,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kv;
     std::string_view bytes = fuzz::Bytes(data, size);
     IniFile ini = IniFile::Parse(std::string(bytes));
-    RequireSectionsLineByLine(IniText(std::string(bytes)));
+    const std::string text = IniText(std::string(bytes));
+    for (std::size_t parts : {1, 3})
+        RequireSectionsLineByLine(text, parts);
 
     std::int64_t start = ini.ReadInteger("Main", "FunctionStart", 1000);
     // A missing or unreadable FunctionEnd stands for FunctionStart - 1, computed without wrapping

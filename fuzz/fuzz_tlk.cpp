@@ -9,9 +9,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace kv;
+    const std::string_view bytes = fuzz::Bytes(data, size);
+    // Read in parts side by side, wherever the parts' borders fall, the bytes give what one
+    // reading gives: the same project, or the same error on the same line.
+    auto outcome = [&](std::size_t parts) {
+        try {
+            return SerializeProject(ParseProject(bytes, parts));
+        } catch (const ProjectFileError& e) {
+            return std::string(e.what()) + " on line " + std::to_string(e.line());
+        }
+    };
+    fuzz::Require(outcome(3) == outcome(1), "reading in parts gave another result");
+
     Project project;
     try {
-        project = ParseProject(fuzz::Bytes(data, size));
+        project = ParseProject(bytes);
     } catch (const Error& e) {
         std::string message = e.what();
         fuzz::Require(message == "Invalid numeric input" ||

@@ -103,8 +103,9 @@ private:
 };
 
 // Dialogs that a reader made in one of several parts side by side, to be put together in order:
-// a list of their own, and the records in list order for the link rebuild.
-struct DialogBatch {
+// a list of their own, and the records in list order for the link rebuild. Each batch has cache
+// lines of its own, so that the parts writing neighbouring batches do not slow each other down.
+struct alignas(64) DialogBatch {
     Project list;
     std::vector<TDialogItem*> inOrder;
 

@@ -2,10 +2,35 @@
 
 #include "text/cp1251.h"
 #include "text/error.h"
+#include "text/parallel.h"
+
+#include <algorithm>
 
 namespace kv {
 
-std::vector<IniSection> SplitIniSections(std::string_view text) {
+namespace {
+
+// Where the header line that a '[' at `bracket` stands on begins, and its name; nothing when
+// the line is no header (something other than blanks before the bracket, or no ']').
+struct HeaderLine {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::optional<std::string_view> name;
+};
+HeaderLine HeaderAt(std::string_view text, std::size_t bracket) {
+    using namespace ini_rules;
+    HeaderLine line;
+    line.begin = bracket;
+    while (line.begin > 0 && IsBlank(text[line.begin - 1]))
+        --line.begin;
+    line.end = FindLineEnd(text, bracket);
+    if (line.begin > 0 && text[line.begin - 1] != '\n' && text[line.begin - 1] != '\r') return line;
+    line.name = SectionName(text.substr(line.begin, line.end - line.begin));
+    return line;
+}
+
+// The sections of a text whose first byte begins a line.
+std::vector<IniSection> SplitPart(std::string_view text) {
     using namespace ini_rules;
     std::vector<IniSection> sections;
     // Where the lines of the section found last begin.
@@ -14,25 +39,55 @@ std::vector<IniSection> SplitIniSections(std::string_view text) {
         if (!sections.empty()) sections.back().lines = text.substr(linesBegin, end - linesBegin);
     };
     // Only a line with a '[' can be a header, and few lines hold one: the library's scan finds
-    // the brackets far faster than a walk over every line would find the lines. A bracket begins
-    // a line when only blanks stand between it and a line end or the start of the text.
+    // the brackets far faster than a walk over every line would find the lines.
     for (std::size_t pos = 0;;) {
         const std::size_t bracket = text.find('[', pos);
         if (bracket == std::string_view::npos) break;
-        std::size_t lineStart = bracket;
-        while (lineStart > 0 && IsBlank(text[lineStart - 1]))
-            --lineStart;
-        const std::size_t lineEnd = FindLineEnd(text, bracket);
-        pos = lineEnd; // no other header on this line
-        if (lineStart > 0 && text[lineStart - 1] != '\n' && text[lineStart - 1] != '\r') continue;
-        const std::optional<std::string_view> name =
-            SectionName(text.substr(lineStart, lineEnd - lineStart));
-        if (!name) continue;
-        closeLast(lineStart);
-        linesBegin = NextLineStart(text, lineEnd);
-        sections.push_back({*name, {}});
+        const HeaderLine header = HeaderAt(text, bracket);
+        pos = header.end; // no other header on this line
+        if (!header.name) continue;
+        closeLast(header.begin);
+        linesBegin = NextLineStart(text, header.end);
+        sections.push_back({*header.name, {}});
     }
     closeLast(text.size());
+    return sections;
+}
+
+// The first header line that begins at or after `from`; the text's size when there is none.
+std::size_t NextHeaderLine(std::string_view text, std::size_t from) {
+    for (std::size_t pos = from;;) {
+        const std::size_t bracket = text.find('[', pos);
+        if (bracket == std::string_view::npos) return text.size();
+        const HeaderLine header = HeaderAt(text, bracket);
+        if (header.name && header.begin >= from) return header.begin;
+        pos = header.end;
+    }
+}
+
+// A large text is split in parts side by side, by default none of fewer bytes than this.
+constexpr std::size_t kLeastPartBytes = std::size_t{1} << 20;
+
+} // namespace
+
+std::vector<IniSection> SplitIniSections(std::string_view text, std::size_t parts) {
+    // Each part but the first begins at a header line, so that its sections are those a split
+    // of the whole text finds there.
+    if (parts == 0) parts = PartsFor(text.size(), kLeastPartBytes);
+    std::vector<std::size_t> starts{0};
+    for (std::size_t k = 1; k < parts; ++k) {
+        const std::size_t start = NextHeaderLine(text, std::max(starts.back() + 1, text.size() / parts * k));
+        if (start >= text.size()) break;
+        starts.push_back(start);
+    }
+    starts.push_back(text.size());
+    std::vector<std::vector<IniSection>> found(starts.size() - 1);
+    RunParts(found.size(), [&](std::size_t k) {
+        found[k] = SplitPart(text.substr(starts[k], starts[k + 1] - starts[k]));
+    });
+    std::vector<IniSection> sections = std::move(found.front());
+    for (std::size_t k = 1; k < found.size(); ++k)
+        sections.insert(sections.end(), found[k].begin(), found[k].end());
     return sections;
 }
 

@@ -3,10 +3,7 @@
 #include "text/ascii.h"
 #include "text/byte_scan.h"
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,21 +61,8 @@ constexpr bool Quoted(std::string_view s) {
 }
 
 // The position of the first LF or CR at or after `from`, or the text's size when there is none.
-// A large import is hundreds of thousands of short lines: eight bytes are tested at a time.
 inline std::size_t FindLineEnd(std::string_view text, std::size_t from) {
-    std::size_t i = from;
-    for (; i + 8 <= text.size(); i += 8) {
-        const std::uint64_t word = byte_scan::Word(text.data() + i);
-        const std::uint64_t hits = byte_scan::Matches(word, '\n') | byte_scan::Matches(word, '\r');
-        if (hits != 0) {
-            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
-                                                                       : std::countl_zero(hits);
-            return i + static_cast<std::size_t>(bit / 8);
-        }
-    }
-    while (i < text.size() && text[i] != '\n' && text[i] != '\r')
-        ++i;
-    return i;
+    return byte_scan::FindFirstOf<'\n', '\r'>(text, from);
 }
 
 // Where the line that ends at `end` (as FindLineEnd gives it) is followed by the next one. A line
@@ -106,8 +90,10 @@ struct IniSection {
     std::string_view lines;
 };
 
-// Every section of the text in file order, a repeated name as often as it stands.
-std::vector<IniSection> SplitIniSections(std::string_view text);
+// Every section of the text in file order, a repeated name as often as it stands. The text is
+// split in `parts` side by side (0: one per processor for a large text, one for a small one);
+// the sections are the same for any number of parts.
+std::vector<IniSection> SplitIniSections(std::string_view text, std::size_t parts = 0);
 
 // One key line of a section's lines: its name and value, and where in the lines it begins and
 // where the line after it begins.
@@ -131,19 +117,16 @@ template <class Visit> void ForEachIniKey(std::string_view lines, Visit&& visit)
         while (i < size && IsBlank(lines[i]))
             ++i;
         const std::size_t nameBegin = i;
-        // Names are short: a look at each byte finds the '=' sooner than a call of the library
-        // would, and the value after it, which may be long, is passed eight bytes at a time.
-        while (i < size && lines[i] != '=' && lines[i] != '\n' && lines[i] != '\r')
-            ++i;
-        const bool hasEquals = i < size && lines[i] == '=';
-        const std::size_t end = hasEquals ? FindLineEnd(lines, i + 1) : i;
+        // The '=' and the end of the line are found together, many bytes at a time: a large
+        // import is hundreds of thousands of key lines.
+        const auto [equals, end] = byte_scan::FindMarkAndEnd<'=', '\n', '\r'>(lines, i);
         pos = NextLineStart(lines, end);
-        if (!hasEquals || lines[nameBegin] == ';') continue;
+        if (equals == end || lines[nameBegin] == ';') continue;
 
-        key.name = lines.substr(nameBegin, i - nameBegin);
+        key.name = lines.substr(nameBegin, equals - nameBegin);
         while (!key.name.empty() && IsBlank(key.name.back()))
             key.name.remove_suffix(1);
-        key.value = Trim(lines.substr(i + 1, end - i - 1));
+        key.value = Trim(lines.substr(equals + 1, end - equals - 1));
         if (Quoted(key.value)) key.value = key.value.substr(1, key.value.size() - 2);
         key.next = pos;
         visit(key);

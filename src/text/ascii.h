@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace kv {
@@ -9,6 +10,17 @@ namespace kv {
 // sections and keys and file extensions match this way, whatever the code page.
 constexpr char FoldAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// FoldAscii for the eight bytes of a word at once: bit 5 is set in each byte from 'A' to 'Z'.
+constexpr std::uint64_t FoldAsciiWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = kOnes * 0x80;
+    const std::uint64_t low7 = word & ~kHigh; // no sum of a byte below carries into the next
+    const std::uint64_t atLeastA = (low7 + kOnes * (0x80 - 'A')) & kHigh;
+    const std::uint64_t pastZ = (low7 + kOnes * (0x80 - 'Z' - 1)) & kHigh;
+    const std::uint64_t upper = atLeastA & ~pastZ & ~word; // and the byte is ASCII
+    return word | (upper >> 2);
 }
 
 // The value of a hexadecimal digit in either case; -1 for any other byte.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -30,6 +31,98 @@ constexpr std::uint64_t Matches(std::uint64_t word, char byte) {
     const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(byte));
     return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
+
+// The place in a word of the first byte whose high bit `hits` sets (see Matches).
+inline std::size_t FirstMatch(std::uint64_t hits) {
+    const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits)
+                                                               : std::countl_zero(hits);
+    return static_cast<std::size_t>(bit / 8);
+}
+
+// The position of the first of `Bytes` at or after `from`, or the text's size when there is none.
+// Eight bytes at a time, on any processor.
+template <char... Bytes> std::size_t FindFirstOfByWords(std::string_view text, std::size_t from) {
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        const std::uint64_t word = Word(text.data() + i);
+        const std::uint64_t hits = (Matches(word, Bytes) | ...);
+        if (hits != 0) return i + FirstMatch(hits);
+    }
+    while (i < text.size() && ((text[i] != Bytes) && ...))
+        ++i;
+    return i;
+}
+
+#if defined(__SSE2__) || defined(_M_X64)
+// Sixteen bytes at a time, with the vector instructions every 64-bit x86 processor has.
+
+// The bits of the bytes among `Bytes` in the sixteen bytes at `at`.
+template <char... Bytes> unsigned HitsAt(const char* at) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return static_cast<unsigned>((_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Bytes))) | ...));
+}
+
+// The same for the sixteen bytes from `i` on, as far as the text goes: its last bytes are looked
+// at in its last sixteen, those before `i` passed over. For i < size and a text of 16 bytes or more.
+template <char... Bytes> unsigned HitsFrom(std::string_view text, std::size_t i) {
+    if (i + 16 <= text.size()) return HitsAt<Bytes...>(text.data() + i);
+    const std::size_t last = text.size() - 16;
+    return HitsAt<Bytes...>(text.data() + last) >> (i - last);
+}
+
+inline std::size_t FirstHit(unsigned hits) {
+    return static_cast<std::size_t>(std::countr_zero(hits));
+}
+
+// A key line of an INI project is mostly one look.
+template <char... Bytes> std::size_t FindFirstOf(std::string_view text, std::size_t from) {
+    if (text.size() < 16) return FindFirstOfByWords<Bytes...>(text, from);
+    for (std::size_t i = from; i < text.size(); i += 16) {
+        const unsigned hits = HitsFrom<Bytes...>(text, i);
+        if (hits != 0) return i + FirstHit(hits);
+    }
+    return text.size();
+}
+#else
+template <char... Bytes> std::size_t FindFirstOf(std::string_view text, std::size_t from) {
+    return FindFirstOfByWords<Bytes...>(text, from);
+}
+#endif
+
+// Where, at or after `from`, the first of `Ends` stands (the text's size when none does), and the
+// first `Mark` before it (the end when there is none): the parts of a line found in one pass.
+struct MarkAndEnd {
+    std::size_t mark = 0;
+    std::size_t end = 0;
+};
+template <char Mark, char... Ends>
+MarkAndEnd FindMarkAndEndByWords(std::string_view text, std::size_t from) {
+    const std::size_t end = FindFirstOfByWords<Ends...>(text, from);
+    const std::size_t mark = FindFirstOfByWords<Mark>(text.substr(0, end), from);
+    return {mark, end};
+}
+
+#if defined(__SSE2__) || defined(_M_X64)
+template <char Mark, char... Ends> MarkAndEnd FindMarkAndEnd(std::string_view text, std::size_t from) {
+    if (text.size() < 16) return FindMarkAndEndByWords<Mark, Ends...>(text, from);
+    std::size_t mark = std::string_view::npos;
+    for (std::size_t i = from; i < text.size(); i += 16) {
+        const unsigned ends = HitsFrom<Ends...>(text, i);
+        // Only the marks before the first end (all of them while there is none).
+        const unsigned marks = HitsFrom<Mark>(text, i) & ((ends & (0u - ends)) - 1);
+        if (mark == std::string_view::npos && marks != 0) mark = i + FirstHit(marks);
+        if (ends != 0) {
+            const std::size_t end = i + FirstHit(ends);
+            return {mark == std::string_view::npos ? end : mark, end};
+        }
+    }
+    return {mark == std::string_view::npos ? text.size() : mark, text.size()};
+}
+#else
+template <char Mark, char... Ends> MarkAndEnd FindMarkAndEnd(std::string_view text, std::size_t from) {
+    return FindMarkAndEndByWords<Mark, Ends...>(text, from);
+}
+#endif
 
 // How many times `byte` stands in the text before the first `stop` byte, and where that one
 // stands (npos when there is none).

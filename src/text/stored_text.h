@@ -1,7 +1,8 @@
 #pragma once
 
+#include "text/byte_scan.h"
+
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,9 +16,9 @@ namespace kv {
 constexpr bool IsStorableTextByte(char c) { return c != '\n' && c != '\x1A'; }
 
 inline void MakeStorable(char* bytes, std::size_t size) {
-    // Nearly every text holds neither byte, and two library scans say so several times faster
-    // than a look at each byte; a load puts every text of the file through here.
-    if (!std::memchr(bytes, '\n', size) && !std::memchr(bytes, '\x1A', size)) return;
+    // Nearly every text holds neither byte, and a scan of many bytes at a time says so several
+    // times faster than a look at each byte; a load puts every text of the file through here.
+    if (byte_scan::FindFirstOf<'\n', '\x1A'>(std::string_view(bytes, size), 0) == size) return;
     for (std::size_t i = 0; i < size; ++i) {
         if (!IsStorableTextByte(bytes[i])) bytes[i] = ' ';
     }

@@ -1,10 +1,12 @@
 #include "project/ini_file.h"
+#include "project/ini_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -34,6 +36,28 @@ TEST(IniFile, ReadsByTheProfileRules) {
     EXPECT_FALSE(ini.HasSection("Broken"));
     EXPECT_EQ(ini.ReadInteger("other", "FunctionStart", 0), 7);
     EXPECT_EQ(ini.ReadString("Nowhere", "q", "default"), "default");
+}
+
+// A large text is split in parts side by side, each beginning at a header line: wherever the
+// parts fall (headers after blanks or a lone CR, brackets that begin no header, a text before
+// the first header), the sections are those of one split.
+TEST(IniFile, SplittingInPartsFindsTheSameSections) {
+    std::string text = "before=1\n";
+    for (int i = 0; i < 8; ++i) {
+        text += "[" + std::to_string(i) + "]\r\nk=v[1]\n  [ Blanks ]\rx=[y]\nno [header]\n"
+                "[Broken\n\t[Tab]\r\n";
+    }
+    auto views = [&](std::size_t parts) {
+        std::vector<std::pair<const char*, std::size_t>> found;
+        for (const kv::IniSection& s : kv::SplitIniSections(text, parts)) {
+            found.emplace_back(s.name.data(), s.name.size());
+            found.emplace_back(s.lines.data(), s.lines.size());
+        }
+        return found;
+    };
+    ASSERT_EQ(views(1).size(), 2u * 8 * 3);
+    for (std::size_t parts = 2; parts < 40; parts += 3)
+        EXPECT_EQ(views(parts), views(1)) << parts;
 }
 
 TEST(IniFile, IntegersAreDecimalWithMinusOrHexadecimalAfter0x) {
