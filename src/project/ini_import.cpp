@@ -289,26 +289,41 @@ Project ImportFromIni(std::string_view text) {
         if (!slot) slot = &section;
     }
 
-    // The sections are read in parts side by side, each part into records of its own, which
-    // then go into the list in order.
+    // The records are made first, so that the place of every dialog is known. Then the sections
+    // are read in parts side by side, each part into a list of its own, and every answer is
+    // linked as it is read: the numbers of the range are the dialogs' own, one each, so a
+    // follow-up's dialog is the one at its number's place.
     const std::size_t parts = PartsFor(count, kLeastDialogsPerPart);
+    auto range = [&](std::size_t k) { return std::pair{count * k / parts, count * (k + 1) / parts}; };
+    std::vector<std::unique_ptr<TDialogItem>> records(count);
+    std::vector<TDialogItem*> placeOf(count);
+    RunParts(parts, [&](std::size_t k) {
+        for (auto [i, end] = range(k); i < end; ++i) {
+            records[i] = std::make_unique<TDialogItem>();
+            placeOf[i] = records[i].get();
+        }
+    });
     std::vector<DialogBatch> batches(parts);
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
-        const std::size_t end = count * (k + 1) / parts;
-        for (std::size_t i = count * k / parts; i < end; ++i) {
-            auto dialog = std::make_unique<TDialogItem>();
-            dialog->FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
-            if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, *dialog, slots, texts);
-            batches[k].Append(std::move(dialog));
+        for (auto [i, end] = range(k); i < end; ++i) {
+            TDialogItem& dialog = *records[i];
+            dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
+            if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, dialog, slots, texts);
+            for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
+                const std::int64_t place = std::int64_t{dialog.Function[slot]} - first;
+                dialog.LinkDialog[slot] = place >= 0 && place < static_cast<std::int64_t>(count)
+                                              ? placeOf[static_cast<std::size_t>(place)]
+                                              : nullptr;
+            }
+            batches[k].Append(std::move(records[i]));
         }
     });
-    std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
-    dialogs.reserve(count);
+    std::vector<TDialogItem*> inOrder;
+    inOrder.reserve(count);
     for (DialogBatch& batch : batches)
-        project.AppendDialogs(std::move(batch), dialogs);
-    project.RebuildLinks(dialogs);
+        project.AppendDialogs(std::move(batch), inOrder);
     project.Modified = false;
     return project;
 }
