@@ -299,7 +299,7 @@ private:
                            FormatNumber(kMaxDialogs) + ")");
 }
 
-// A large file is read in parts side by side, one part of its dialog blocks on each processor,
+// The dialog blocks of a large file are read in parts side by side, a few for each processor,
 // none of fewer bytes than this. A part begins where a save puts a block: two project lines, then
 // 336 lines per dialog.
 constexpr std::size_t kLeastPartBytes = std::size_t{1} << 20;
