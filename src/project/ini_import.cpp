@@ -133,7 +133,8 @@ public:
         const Folded folded = Fold(name);
         for (std::size_t slot = Hash(folded); names_[slot].size != 0; slot = (slot + 1) % kSlots) {
             const Name& candidate = names_[slot];
-            if (candidate.folded == folded) return WithNumber(candidate, number);
+            if (candidate.size == name.size() && candidate.folded == folded)
+                return WithNumber(candidate, number);
         }
         return std::nullopt;
     }
@@ -143,7 +144,8 @@ private:
     static constexpr std::size_t kSlots = 128;      // a power of two, a quarter full
 
     // A name of at most 16 bytes in two words, ASCII letters in lower case and zeros after its
-    // end: two names match when their words do, without a look at each letter.
+    // end: two names of the same length match when their words do, without a look at each
+    // letter (a name may hold a zero byte itself).
     struct Folded {
         std::uint64_t words[2] = {};
         bool operator==(const Folded&) const = default;

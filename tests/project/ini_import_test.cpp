@@ -70,6 +70,7 @@ TEST(IniImport, SectionsAreNamedByThePlainDecimalNumberAndMayBeMissing) {
 }
 
 TEST(IniImport, AKeyIsAFieldNameAndOnlyTheNumbersItTakes) {
+    using namespace std::string_literals;
     const std::string head = "[Main]\nFunctionStart=1\nFunctionEnd=1\n[1]\n";
     const Project exact = kv::ImportIniProject(head + "text30=f\nFUNCTION11=7\ngiveMYTH11=9\n");
     const TDialogItem& d = *exact.Dialogs();
@@ -81,7 +82,7 @@ TEST(IniImport, AKeyIsAFieldNameAndOnlyTheNumbersItTakes) {
     const Project noise = kv::ImportIniProject(
         head + "Text0=a\nText31=b\nText01=c\nText=d\nSkill12=5\nSkill011=5\nSkill=5\n"
                "Hint1=e\nVariantEscape0=3\nVariant=g\nText30=f\nText30=h\nFunction11=7\n"
-               "giveMyth11=9\nFunction11=8\n");
+               "giveMyth11=9\nFunction11=8\nHint\0=x\n"s); // a zero byte ends no name
     EXPECT_EQ(kv::SerializeProject(noise), kv::SerializeProject(exact));
 }
 
