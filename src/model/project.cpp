@@ -85,11 +85,8 @@ TDialogItem* Project::AppendDialog(std::unique_ptr<TDialogItem> dialog) {
 
 TDialogItem* Project::AppendDialog() { return AppendDialog(std::make_unique<TDialogItem>()); }
 
-void Project::AppendDialogs(DialogBatch&& batch, std::vector<TDialogItem*>& inOrder) {
-    Project& other = batch.list;
-    inOrder.insert(inOrder.end(), batch.inOrder.begin(), batch.inOrder.end());
-    batch.inOrder.clear();
-    if (!other.head_) return;
+void Project::AppendDialogs(Project&& other) {
+    if (!other.head_ || &other == this) return;
     if (tail_) tail_->Next = other.head_;
     else head_ = other.head_;
     tail_ = other.tail_;

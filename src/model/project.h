@@ -48,8 +48,9 @@ public:
     // Puts a dialog at the tail; the list takes ownership. Returns the appended record.
     TDialogItem* AppendDialog(std::unique_ptr<TDialogItem> dialog);
     TDialogItem* AppendDialog(); // a blank one
-    // Moves every dialog of a batch to the tail, in their order, and adds them to `inOrder`.
-    void AppendDialogs(struct DialogBatch&& batch, std::vector<TDialogItem*>& inOrder);
+    // Moves every dialog of `other` to the tail, in their order, and leaves `other` without
+    // dialogs: a reader that made a project's dialogs in parts side by side puts them together.
+    void AppendDialogs(Project&& other);
     // Unlinks and frees the dialog at position (nothing for a position outside the list). Every
     // link into it becomes a plain number: the slot's link is set to null and its Function to the
     // removed dialog's FunctionNumber, so that the follow-up stays what it was.
@@ -100,18 +101,6 @@ private:
     // the list's order forgets it. (A project is used from one thread only.)
     mutable TDialogItem* cursor_ = nullptr;
     mutable int cursorPosition_ = 0;
-};
-
-// Dialogs that a reader made in one of several parts side by side, to be put together in order:
-// a list of their own, and the records in list order for the link rebuild. Each batch has cache
-// lines of its own, so that the parts writing neighbouring batches do not slow each other down.
-struct alignas(64) DialogBatch {
-    Project list;
-    std::vector<TDialogItem*> inOrder;
-
-    void Append(std::unique_ptr<TDialogItem> dialog) {
-        inOrder.push_back(list.AppendDialog(std::move(dialog)));
-    }
 };
 
 // Every slot of a record back to free: caption empty, no link, Function 0, its data blank.

@@ -63,6 +63,15 @@ std::string EncodeValue(std::string_view value) {
 } // namespace
 
 std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
+    // Nearly every value is a few plain digits (a large import reads hundreds of thousands):
+    // up to nine of them cannot overflow and are read at once.
+    if (!value.empty() && value.size() <= 9) {
+        std::int32_t number = 0;
+        std::size_t i = 0;
+        for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
+            number = number * 10 + (value[i] - '0');
+        if (i == value.size()) return number;
+    }
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         std::uint64_t number = 0;
         for (char c : value.substr(2)) {

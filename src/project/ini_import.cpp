@@ -26,17 +26,7 @@ namespace kv {
 namespace {
 
 // A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
-// Nearly every value is a few plain digits, read here in a few instructions.
-std::int32_t Number(std::string_view value) {
-    if (!value.empty() && value.size() <= 9) {
-        std::int32_t number = 0;
-        std::size_t i = 0;
-        for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
-            number = number * 10 + (value[i] - '0');
-        if (i == value.size()) return number;
-    }
-    return ParseIniInteger(value).value_or(0);
-}
+std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
 
 // Where the values of a dialog section go: the record, a scratch set of its twelve answer
 // records that the record takes over at the end, in one block of the size it needs (writing the
@@ -305,7 +295,7 @@ Project ImportFromIni(std::string_view text) {
             placeOf[i] = records[i].get();
         }
     });
-    std::vector<DialogBatch> batches(parts);
+    std::vector<Project> lists(parts);
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
@@ -319,13 +309,11 @@ Project ImportFromIni(std::string_view text) {
                                               ? placeOf[static_cast<std::size_t>(place)]
                                               : nullptr;
             }
-            batches[k].Append(std::move(records[i]));
+            lists[k].AppendDialog(std::move(records[i]));
         }
     });
-    std::vector<TDialogItem*> inOrder;
-    inOrder.reserve(count);
-    for (DialogBatch& batch : batches)
-        project.AppendDialogs(std::move(batch), inOrder);
+    for (Project& list : lists)
+        project.AppendDialogs(std::move(list));
     project.Modified = false;
     return project;
 }

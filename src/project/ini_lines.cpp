@@ -29,40 +29,44 @@ HeaderLine HeaderAt(std::string_view text, std::size_t bracket) {
     return line;
 }
 
+// The first header line whose '[' stands at or after `pos`; one without a name when there is
+// none. Only a line with a '[' can be a header, and few lines hold one: the library's scan finds
+// the brackets far faster than a walk over every line would find the lines.
+HeaderLine NextHeader(std::string_view text, std::size_t pos) {
+    for (;;) {
+        const std::size_t bracket = text.find('[', pos);
+        if (bracket == std::string_view::npos) return {text.size(), text.size(), std::nullopt};
+        const HeaderLine header = HeaderAt(text, bracket);
+        if (header.name) return header;
+        pos = header.end; // no other header on this line
+    }
+}
+
 // The sections of a text whose first byte begins a line.
 std::vector<IniSection> SplitPart(std::string_view text) {
-    using namespace ini_rules;
     std::vector<IniSection> sections;
     // Where the lines of the section found last begin.
     std::size_t linesBegin = 0;
     auto closeLast = [&](std::size_t end) {
         if (!sections.empty()) sections.back().lines = text.substr(linesBegin, end - linesBegin);
     };
-    // Only a line with a '[' can be a header, and few lines hold one: the library's scan finds
-    // the brackets far faster than a walk over every line would find the lines.
-    for (std::size_t pos = 0;;) {
-        const std::size_t bracket = text.find('[', pos);
-        if (bracket == std::string_view::npos) break;
-        const HeaderLine header = HeaderAt(text, bracket);
-        pos = header.end; // no other header on this line
-        if (!header.name) continue;
+    for (HeaderLine header = NextHeader(text, 0); header.name;
+         header = NextHeader(text, header.end)) {
         closeLast(header.begin);
-        linesBegin = NextLineStart(text, header.end);
+        linesBegin = ini_rules::NextLineStart(text, header.end);
         sections.push_back({*header.name, {}});
     }
     closeLast(text.size());
     return sections;
 }
 
-// The first header line that begins at or after `from`; the text's size when there is none.
+// Where the first header line that begins at or after `from` begins; the text's size when there
+// is none.
 std::size_t NextHeaderLine(std::string_view text, std::size_t from) {
-    for (std::size_t pos = from;;) {
-        const std::size_t bracket = text.find('[', pos);
-        if (bracket == std::string_view::npos) return text.size();
-        const HeaderLine header = HeaderAt(text, bracket);
-        if (header.name && header.begin >= from) return header.begin;
-        pos = header.end;
-    }
+    HeaderLine header = NextHeader(text, from);
+    while (header.name && header.begin < from)
+        header = NextHeader(text, header.end);
+    return header.begin;
 }
 
 // A large text is split in parts side by side, by default none of fewer bytes than this.

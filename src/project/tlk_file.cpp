@@ -252,14 +252,11 @@ private:
 
     // The rest of the line without its end (LF, or CR LF); then moves past the line end.
     std::string_view ReadText() {
-        std::size_t end = FindLineFeed(pos_);
-        std::size_t next = end == std::string_view::npos ? data_.size() : end + 1;
-        if (end == std::string_view::npos)
-            end = data_.size();
-        else if (end > pos_ && data_[end - 1] == '\r')
-            --end;
+        const std::size_t lineFeed = byte_scan::FindFirstOf<'\n'>(data_, pos_);
+        std::size_t end = lineFeed;
+        if (lineFeed < data_.size() && end > pos_ && data_[end - 1] == '\r') --end;
         std::string_view text = data_.substr(pos_, end - pos_);
-        pos_ = next;
+        pos_ = std::min(lineFeed + 1, data_.size());
         return text;
     }
 
@@ -268,21 +265,7 @@ private:
         return 1 + std::count(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(pos), '\n');
     }
 
-    void SkipLine() {
-        std::size_t end = FindLineFeed(pos_);
-        pos_ = end == std::string_view::npos ? data_.size() : end + 1;
-    }
-
-    // Nearly every line is short (a number, or an empty text), and a plain scan finds their end
-    // several times faster than a library search per line; long lines go to the library.
-    std::size_t FindLineFeed(std::size_t from) const {
-        constexpr std::size_t kShortLine = 16;
-        std::size_t stop = std::min(data_.size(), from + kShortLine);
-        for (std::size_t p = from; p < stop; ++p) {
-            if (data_[p] == '\n') return p;
-        }
-        return stop == data_.size() ? std::string_view::npos : data_.find('\n', stop);
-    }
+    void SkipLine() { pos_ = std::min(byte_scan::FindFirstOf<'\n'>(data_, pos_) + 1, data_.size()); }
 
     std::string_view data_;
     std::size_t pos_;
@@ -368,7 +351,8 @@ std::vector<std::size_t> PartStarts(const Shares& shares, std::size_t first) {
 struct BlockRun {
     std::size_t begin = 0; // where its first block begins
     std::size_t stop = 0;  // where the next part's first block begins, or the end of the data
-    DialogBatch dialogs;
+    Project dialogs;
+    std::vector<TDialogItem*> inOrder; // its records, for the link rebuild
     std::exception_ptr error; // what stopped it before `stop`
     bool tooMany = false;     // it stopped at kMaxDialogs dialogs with more to read
     bool reachedStop = false; // its last block ended exactly at `stop`
@@ -385,14 +369,14 @@ void ReadRun(std::string_view data, BlockRun& run, std::size_t k,
         bool toStop = true;
         while (!reader.AtEnd()) {
             if (abandonFrom.load(std::memory_order_relaxed) <= k) return;
-            if (run.dialogs.inOrder.size() >= kMaxDialogs) {
+            if (run.inOrder.size() >= kMaxDialogs) {
                 run.tooMany = true;
                 return;
             }
             auto dialog = std::make_unique<TDialogItem>();
             WalkBlock(*dialog, reader);
             reader.EndDialog(*dialog);
-            run.dialogs.Append(std::move(dialog));
+            run.inOrder.push_back(run.dialogs.AppendDialog(std::move(dialog)));
             if (toStop && reader.Position() >= run.stop) {
                 if (reader.Position() == run.stop) {
                     run.reachedStop = true;
@@ -452,11 +436,12 @@ Project ParseProject(std::string_view bytes, std::size_t parts) {
     // first failure in that order is the file's, as a reading in one piece would meet it.
     std::vector<TDialogItem*> dialogs; // in list order, for the link rebuild
     for (BlockRun& run : runs) {
-        const std::size_t total = dialogs.size() + run.dialogs.inOrder.size();
+        const std::size_t total = dialogs.size() + run.inOrder.size();
         if ((run.error || run.tooMany) && total >= kMaxDialogs) TooMany();
         if (run.error) std::rethrow_exception(run.error);
         if (total > kMaxDialogs) TooMany();
-        project.AppendDialogs(std::move(run.dialogs), dialogs);
+        project.AppendDialogs(std::move(run.dialogs));
+        dialogs.insert(dialogs.end(), run.inOrder.begin(), run.inOrder.end());
         if (!run.reachedStop) break;
     }
     project.RebuildLinks(dialogs);
