@@ -14,7 +14,8 @@ namespace kv {
 // The file is parsed once; every lookup is answered from memory. Values are Windows-1251 bytes.
 //
 // A file that starts with a UTF-8 or UTF-16 byte-order mark is read as the text it holds, in
-// Windows-1251. Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a line without
+// Windows-1251. Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a
+// line without
 // '=' inside a section, and every line before the first section, is ignored. The rules for lines
 // are in project/ini_lines.h, which the INI import shares.
 class IniFile {
@@ -99,5 +100,10 @@ private:
 // fit a signed 32-bit number; hexadecimal ones may use all 32 bits (0xFFFFFFFF is -1). A value
 // beyond 32 bits is not taken as an integer, so the caller's default applies.
 std::optional<std::int32_t> ParseIniInteger(std::string_view value);
+// The same, with `fallback` for a value that is no integer, for a reader of many values.
+// `readable`, when given, is the end of the text the value lies in: the reader may look past
+// the value up to it.
+std::int32_t ParseIniIntegerOr(std::string_view value, std::int32_t fallback,
+                               const char* readable = nullptr);
 
 } // namespace kv

@@ -44,7 +44,8 @@ TEST(IniFile, ReadsByTheProfileRules) {
 TEST(IniFile, SplittingInPartsFindsTheSameSections) {
     std::string text = "before=1\n";
     for (int i = 0; i < 8; ++i) {
-        text += "[" + std::to_string(i) + "]\r\nk=v[1]\n  [ Blanks ]\rx=[y]\nno [header]\n"
+        text += "[" + std::to_string(i) +
+                "]\r\nk=v[1]\n  [ Blanks ]\rx=[y]\nno [header]\n"
                 "[Broken\n\t[Tab]\r\n";
     }
     auto views = [&](std::size_t parts) {
@@ -67,12 +68,26 @@ TEST(IniFile, IntegersAreDecimalWithMinusOrHexadecimalAfter0x) {
         {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
         {"0xFFFFFFFF", -1}}; // hexadecimal is a 32-bit pattern
     // clang-format on
-    for (const auto& [text, value] : accepted)
-        EXPECT_EQ(kv::ParseIniInteger(text), value) << text;
-    // Anything else, and anything beyond 32 bits, gives the caller's default.
-    for (const char* text : {"", "-", "0x", "0xG1", "+5", "12abc", "1.5", " 7", "$1F", "x1F",
-                             "-0x10", "2147483648", "-2147483649", "0x100000000", "4294967295"}) {
-        EXPECT_FALSE(kv::ParseIniInteger(text)) << text;
+    // Each value alone, and inside a text that may be read past its end (digits follow it there,
+    // so a reader that looks ahead must not take them).
+    auto parse = [](std::string_view text, bool ahead) -> std::optional<int> {
+        if (!ahead) return kv::ParseIniInteger(text);
+        const std::string padded = std::string(text) + "98765432";
+        const int number = kv::ParseIniIntegerOr(std::string_view(padded).substr(0, text.size()),
+                                                 -99, padded.data() + padded.size());
+        return number == -99 ? std::nullopt : std::optional<int>(number);
+    };
+    for (bool ahead : {false, true}) {
+        for (const auto& [text, value] : accepted)
+            EXPECT_EQ(parse(text, ahead), value) << text;
+        for (int n : {0, 5, 90, 12345678, 99999999, 10000000})
+            EXPECT_EQ(parse(std::to_string(n), ahead), n) << n;
+        // Anything else, and anything beyond 32 bits, gives the caller's default.
+        for (const char* text : {"", "-", "0x", "0xG1", "+5", "12abc", "1.5", " 7", "$1F", "x1F",
+                                 "-0x10", "2147483648", "-2147483649", "0x100000000", "4294967295",
+                                 "1:", "9/", "12345 78", "1234567\xFA"}) {
+            EXPECT_FALSE(parse(text, ahead)) << text;
+        }
     }
     EXPECT_EQ(IniFile::Parse("[S]\nquoted=\"12\"\n").ReadInteger("S", "quoted", -1), 12);
 }
