@@ -5,15 +5,18 @@
 #include "project/ini_lines.h"
 #include "text/ascii.h"
 #include "text/error.h"
-#include "text/fixed_string.h"
 #include "text/file_io.h"
+#include "text/fixed_string.h"
 #include "text/parallel.h"
 #include "text/stored_text.h"
 #include "text/whole_number.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <bit>
 #include <bitset>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -26,7 +29,10 @@ namespace kv {
 namespace {
 
 // A number of a dialog section: a value that is no integer reads as 0, as a missing key does.
-std::int32_t Number(std::string_view value) { return ParseIniInteger(value).value_or(0); }
+// The bytes of the text up to `readable` may be read, beyond the value's own.
+std::int32_t Number(std::string_view value, const char* readable) {
+    return ParseIniIntegerOr(value, 0, readable);
+}
 
 // Where the values of a dialog section go: the record, a scratch set of its twelve answer
 // records that the record takes over at the end, in one block of the size it needs (writing the
@@ -36,20 +42,25 @@ struct DialogTarget {
     TDialogItem& dialog;
     std::array<TVariantData, kSlotCount>& slots;
     TextPacker& texts;
+    const char* readable;      // the end of the text: reading ahead up to it is safe
+    bool storable = false;     // no text of the section needs MakeStorable
     std::size_t usedSlots = 0; // one past the last scratch record given a value
 };
 
 // Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
-template <class T> void Assign(T& field, std::string_view value) {
+template <class T> void Assign(T& field, const DialogTarget& target, std::string_view value) {
     if constexpr (std::is_integral_v<T>)
-        field = static_cast<T>(static_cast<std::uint64_t>(std::int64_t{Number(value)}));
+        field = static_cast<T>(
+            static_cast<std::uint64_t>(std::int64_t{Number(value, target.readable)}));
     else
         field = value;
 }
 // The same for a field of the record itself, whose texts go into the record's block.
 template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
     if constexpr (std::is_integral_v<T>)
-        Assign(field, value);
+        Assign(field, target, value);
+    else if (target.storable)
+        target.texts.AddStorable(field, value);
     else
         target.texts.Add(field, value);
 }
@@ -66,7 +77,7 @@ void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t inde
                std::string_view value) {
     const auto m = *std::get_if<T R::*>(&member);
     if constexpr (std::is_same_v<R, TVariantData>) {
-        Assign(target.slots[index].*m, value);
+        Assign(target.slots[index].*m, target, value);
         target.usedSlots = std::max(target.usedSlots, index + 1);
     } else if constexpr (kIsLinesOrSlots<T>)
         AssignInRecord((target.dialog.*m)[index], target, value);
@@ -75,35 +86,39 @@ void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t inde
 }
 using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::string_view);
 
-// What one key of a dialog section fills: a field of the record, and the text line or the slot.
-struct DialogField {
-    FieldId id;
-    int index = 0;
-    Store store = nullptr;
-    const FieldMember* member = nullptr;
-};
-
-// Every key a dialog section may hold, from the table of fields: "hint", "text1".."text30", and
-// the slot keys with their slot number ("skill0", "givemyth11"), in any letter case. A key is
-// its field's name and then, for a line or a slot, the number in plain decimal; no field's name
-// holds a digit. The name is found in a small table of its own and the number is read, so a key
-// costs a few dozen instructions: a large import is hundreds of thousands of keys.
-class DialogFields {
+// Every key a dialog section may hold, whole, from the table of fields: "hint", "text1".."text30"
+// and the slot keys with their slot number ("skill0", "givemyth11"), in any letter case. A line
+// or a slot is named by its number in plain decimal ("text01" is no key). Every whole key fits in
+// two words, so a key line's name is looked up with two loads, a fold of eight letters at a time
+// and one probe, with no look at its letters or digits one by one: a large import is hundreds of
+// thousands of keys.
+class DialogKeys {
 public:
-    DialogFields() {
-        for (const FieldInfo& f : kFields) {
+    static constexpr std::size_t kMostKeys = 512; // marks: bits cleared for every section
+
+    // What one key fills: a field (an index into Stores()), its line or slot, and the key's mark
+    // among all the keys a section may hold (only a key's first line counts). Small, so that the
+    // table of them stays in the processor's nearest cache.
+    struct Key {
+        std::uint64_t low = 0, high = 0; // the key folded, as Fold gives it
+        std::uint8_t size = 0;           // 0: a free slot
+        std::uint8_t field = 0;
+        std::uint8_t index = 0;
+        std::uint16_t mark = 0;
+    };
+    // How a key's value is stored into its field.
+    struct Target {
+        Store store = nullptr;
+        const FieldMember* member = nullptr;
+    };
+
+    DialogKeys() {
+        std::size_t marks = 0;
+        for (std::size_t field = 0; field < kFields.size(); ++field) {
+            const FieldInfo& f = kFields[field];
             if (f.iniKey.empty() || f.scope == FieldScope::Project) continue;
-            if (f.iniKey.size() > kLongestName) throw Error("INI key too long");
-            const Folded folded = Fold(f.iniKey);
-            std::size_t slot = Hash(folded);
-            while (names_[slot].size != 0) slot = (slot + 1) % kSlots;
-            Name& name = names_[slot];
-            name.folded = folded;
-            name.size = static_cast<std::uint8_t>(f.iniKey.size());
-            name.id = f.id;
-            name.scope = f.scope;
-            name.member = &f.member;
-            name.store = std::visit(
+            targets_[field].member = &f.member;
+            targets_[field].store = std::visit(
                 []<class R, class T>(T R::*) -> Store {
                     if constexpr (std::is_same_v<R, Project>)
                         return nullptr; // no project field has a key in a dialog section
@@ -111,102 +126,101 @@ public:
                         return &StoreInto<R, T>;
                 },
                 f.member);
+            auto add = [&](const std::string& name, int index) {
+                if (name.size() > kLongest || marks == kMostKeys) throw Error("INI key table");
+                Key key = Fold(name.data(), name.size(), name.data() + name.size());
+                key.field = static_cast<std::uint8_t>(field);
+                key.index = static_cast<std::uint8_t>(index);
+                key.mark = static_cast<std::uint16_t>(marks++);
+                std::size_t slot = Hash(key);
+                while (keys_[slot].size != 0)
+                    slot = (slot + 1) % kSlots;
+                keys_[slot] = key;
+            };
+            const std::string name(f.iniKey);
+            if (f.scope == FieldScope::Dialog) add(name, 0);
+            // Message lines count from 1 in their keys, slots from 0.
+            for (int n = 1; f.scope == FieldScope::Line && n <= kTextLineCount; ++n)
+                add(name + std::to_string(n), n - 1);
+            for (int n = 0; f.scope == FieldScope::Slot && n < kSlotCount; ++n)
+                add(name + std::to_string(n), n);
         }
     }
 
-    std::optional<DialogField> Find(std::string_view key) const {
-        std::size_t digits = key.size();
-        while (digits > 0 && key[digits - 1] >= '0' && key[digits - 1] <= '9') --digits;
-        const std::string_view name = key.substr(0, digits);
-        const std::string_view number = key.substr(digits);
-        if (name.empty() || name.size() > kLongestName) return std::nullopt;
-        const Folded folded = Fold(name);
-        for (std::size_t slot = Hash(folded); names_[slot].size != 0; slot = (slot + 1) % kSlots) {
-            const Name& candidate = names_[slot];
-            if (candidate.size == name.size() && candidate.folded == folded)
-                return WithNumber(candidate, number);
+    // The key's entry; null for a key that names no field. The bytes of the text up to
+    // `readable` may be read, beyond the key's own.
+    const Key* Find(std::string_view name, const char* readable) const {
+        if (name.empty() || name.size() > kLongest) return nullptr;
+        const Key folded = Fold(name.data(), name.size(), readable);
+        for (std::size_t slot = Hash(folded); keys_[slot].size != 0; slot = (slot + 1) % kSlots) {
+            const Key& candidate = keys_[slot];
+            if (candidate.size == folded.size && candidate.low == folded.low &&
+                candidate.high == folded.high)
+                return &candidate;
         }
-        return std::nullopt;
+        return nullptr;
     }
+    const Target& TargetOf(const Key& key) const { return targets_[key.field]; }
 
 private:
-    static constexpr std::size_t kLongestName = 14; // "variantdefault"
-    static constexpr std::size_t kSlots = 128;      // a power of two, a quarter full
+    static constexpr std::size_t kLongest = 16; // "variantdefault" and "dvariable11" fit
+    static constexpr std::size_t kSlots = 1024; // a power of two, a third full
 
     // A name of at most 16 bytes in two words, ASCII letters in lower case and zeros after its
-    // end: two names of the same length match when their words do, without a look at each
-    // letter (a name may hold a zero byte itself).
-    struct Folded {
-        std::uint64_t words[2] = {};
-        bool operator==(const Folded&) const = default;
-    };
-    static Folded Fold(std::string_view name) {
-        char bytes[16] = {};
-        std::memcpy(bytes, name.data(), std::min(name.size(), sizeof bytes));
-        Folded folded;
-        for (std::size_t w = 0; w < 2; ++w) {
-            std::memcpy(&folded.words[w], bytes + 8 * w, 8);
-            folded.words[w] = FoldAsciiWord(folded.words[w]);
+    // end: two names of the same length match when their words do (a name may hold a zero byte).
+    static Key Fold(const char* bytes, std::size_t size, const char* readable) {
+        std::uint64_t low = 0, high = 0;
+        if (std::endian::native == std::endian::little && readable - bytes >= 16) {
+            // Sixteen bytes at once, and the ones past the name's end masked off: copying the
+            // name's bytes alone (a copy of a varying length) and loading them back costs more.
+            // The words stay in registers: a store and a wider load of the same bytes stall.
+            std::memcpy(&low, bytes, 8);
+            std::memcpy(&high, bytes + 8, 8);
+            const std::uint64_t all = ~std::uint64_t{0};
+            low &= size >= 8 ? all : ~(all << (8 * size));
+            high &= size >= 16 ? all : size <= 8 ? 0 : ~(all << (8 * (size - 8)));
+        } else {
+            char padded[16] = {};
+            std::memcpy(padded, bytes, size);
+            std::memcpy(&low, padded, 8);
+            std::memcpy(&high, padded + 8, 8);
         }
-        return folded;
+        Key key;
+        key.low = FoldAsciiWord(low);
+        key.high = FoldAsciiWord(high);
+        key.size = static_cast<std::uint8_t>(size);
+        return key;
     }
 
-    struct Name {
-        Folded folded;
-        std::uint8_t size = 0; // 0: a free slot
-        FieldId id = FieldId::Hint;
-        FieldScope scope = FieldScope::Dialog;
-        Store store = nullptr;
-        const FieldMember* member = nullptr;
-    };
-
-    static std::size_t Hash(const Folded& name) {
-        const std::uint64_t mixed = (name.words[0] ^ (name.words[1] * 31)) * 0x9E3779B97F4A7C15ULL;
-        return static_cast<std::size_t>(mixed >> 57); // the top seven bits: one of 128 slots
+    static std::size_t Hash(const Key& key) {
+        const std::uint64_t mixed = (key.low ^ (key.high * 31)) * 0x9E3779B97F4A7C15ULL;
+        return static_cast<std::size_t>(mixed >> 54); // the top ten bits: one of 1024 slots
     }
 
-    // The line or slot a key's number names, in plain decimal ("text01" is no key); none when
-    // the field takes no number or the number names no line or slot.
-    static std::optional<DialogField> WithNumber(const Name& name, std::string_view number) {
-        if (name.scope == FieldScope::Dialog) {
-            if (!number.empty()) return std::nullopt;
-            return DialogField{name.id, 0, name.store, name.member};
-        }
-        if (number.empty() || number.size() > 2 || (number.size() == 2 && number[0] == '0'))
-            return std::nullopt;
-        int value = 0;
-        for (char c : number) value = value * 10 + (c - '0');
-        // Message lines count from 1 in their keys, slots from 0.
-        if (name.scope == FieldScope::Line) {
-            if (value < 1 || value > kTextLineCount) return std::nullopt;
-            return DialogField{name.id, value - 1, name.store, name.member};
-        }
-        if (value >= kSlotCount) return std::nullopt;
-        return DialogField{name.id, value, name.store, name.member};
-    }
-
-    std::array<Name, kSlots> names_{};
+    std::array<Key, kSlots> keys_{};
+    std::array<Target, kFieldCount> targets_{};
 };
 
 // Reads the lines of one dialog section into a blank record; a missing key or an unreadable
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
 // field already filled from this section is not filled again. `slots` is blank and left blank,
-// and `texts` holds nothing before and after.
-void ReadDialog(std::string_view lines, TDialogItem& d,
+// and `texts` holds nothing before and after. The bytes of the text up to `readable` may be
+// read, beyond the section's own.
+void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
                 std::array<TVariantData, kSlotCount>& slots, TextPacker& texts) {
-    static const DialogFields fields;
-    DialogTarget target{d, slots, texts};
-    // One mark for every field and line or slot; kTextLineCount is the most of either.
-    std::bitset<kFieldCount * kTextLineCount> filled;
-    ForEachIniKey(lines, [&](const IniKey& key) {
-        const std::optional<DialogField> field = fields.Find(key.name);
-        if (!field) return;
-        const auto mark = static_cast<std::size_t>(field->id) * kTextLineCount +
-                          static_cast<std::size_t>(field->index);
-        if (filled[mark]) return;
-        filled[mark] = true;
-        field->store(*field->member, target, static_cast<std::size_t>(field->index), key.value);
+    static const DialogKeys keys;
+    // A value holds no line end, and a text that holds no byte 26 either is stored as it
+    // stands; one look at the whole section says so for all its texts.
+    const bool storable = lines.find('\x1A') == std::string_view::npos;
+    DialogTarget target{d, slots, texts, readable, storable};
+    std::bitset<DialogKeys::kMostKeys> filled;
+    ForEachIniKey(lines, [&](const IniKey& line) {
+        const DialogKeys::Key* key = keys.Find(line.name, readable);
+        if (!key || filled[key->mark]) return;
+        filled[key->mark] = true;
+        const DialogKeys::Target& field = keys.TargetOf(*key);
+        field.store(*field.member, target, key->index, line.value);
     });
     texts.Pack(d.Packed);
     d.Variants.TakeFrom(slots, target.usedSlots);
@@ -272,42 +286,51 @@ Project ImportFromIni(std::string_view text) {
     }
     const auto count = static_cast<std::size_t>(std::max<std::int64_t>(0, last - first + 1));
 
-    // The first section of each number of the range.
-    std::vector<const IniSection*> sectionOf(count, nullptr);
-    for (const IniSection& section : sections) {
-        const std::optional<std::int64_t> n = SectionNumber(section.name);
-        if (!n || *n < first || *n > last) continue;
-        const IniSection*& slot = sectionOf[static_cast<std::size_t>(*n - first)];
-        if (!slot) slot = &section;
-    }
-
-    // The records are made first, so that the place of every dialog is known. Then the sections
-    // are read in parts side by side, each part into a list of its own, and every answer is
-    // linked as it is read: the numbers of the range are the dialogs' own, one each, so a
-    // follow-up's dialog is the one at its number's place.
+    // The records are made first, so that the place of every dialog is known, and beside them
+    // the first section of each number of the range is found (a section found in a later part
+    // gives way to an earlier one). Then the sections are read in parts side by side, each part
+    // into a list of its own, and every answer is linked as it is read: the numbers of the range
+    // are the dialogs' own, one each, so a follow-up's dialog is the one at its number's place.
     const std::size_t parts = PartsFor(count, kLeastDialogsPerPart);
-    auto range = [&](std::size_t k) { return std::pair{count * k / parts, count * (k + 1) / parts}; };
+    auto range = [&](std::size_t k, std::size_t size) {
+        return std::pair{size * k / parts, size * (k + 1) / parts};
+    };
+    // One past the index of each number's first section; 0 while none is found.
+    std::vector<std::atomic<std::size_t>> sectionOf(count);
     std::vector<std::unique_ptr<TDialogItem>> records(count);
     std::vector<TDialogItem*> placeOf(count);
     RunParts(parts, [&](std::size_t k) {
-        for (auto [i, end] = range(k); i < end; ++i) {
+        for (auto [i, end] = range(k, count); i < end; ++i) {
             records[i] = std::make_unique<TDialogItem>();
             placeOf[i] = records[i].get();
         }
+        for (auto [s, end] = range(k, sections.size()); s < end; ++s) {
+            const std::optional<std::int64_t> n = SectionNumber(sections[s].name);
+            if (!n || *n < first || *n > last) continue;
+            std::atomic<std::size_t>& slot = sectionOf[static_cast<std::size_t>(*n - first)];
+            std::size_t seen = slot.load(std::memory_order_relaxed);
+            while ((seen == 0 || s + 1 < seen) &&
+                   !slot.compare_exchange_weak(seen, s + 1, std::memory_order_relaxed)) {
+            }
+        }
     });
     std::vector<Project> lists(parts);
+    const char* readable = text.data() + text.size();
+    TDialogItem* const* places = placeOf.data();
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
-        for (auto [i, end] = range(k); i < end; ++i) {
+        for (auto [i, end] = range(k, count); i < end; ++i) {
             TDialogItem& dialog = *records[i];
             dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
-            if (sectionOf[i]) ReadDialog(sectionOf[i]->lines, dialog, slots, texts);
+            const std::size_t section = sectionOf[i].load(std::memory_order_relaxed);
+            if (section != 0)
+                ReadDialog(sections[section - 1].lines, readable, dialog, slots, texts);
             for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
-                const std::int64_t place = std::int64_t{dialog.Function[slot]} - first;
-                dialog.LinkDialog[slot] = place >= 0 && place < static_cast<std::int64_t>(count)
-                                              ? placeOf[static_cast<std::size_t>(place)]
-                                              : nullptr;
+                // Below the range, the place wraps around past `count`.
+                const auto place =
+                    static_cast<std::uint64_t>(std::int64_t{dialog.Function[slot]} - first);
+                dialog.LinkDialog[slot] = place < count ? places[place] : nullptr;
             }
             lists[k].AppendDialog(std::move(records[i]));
         }

@@ -56,8 +56,10 @@ public:
     FixedString(std::string_view text) { assign(text); } // NOLINT: implicit on purpose
     FixedString(const FixedString& other) { assign(other.view()); }
     FixedString(FixedString&& other) {
-        if (other.Owns()) block_ = std::exchange(other.block_, nullptr);
-        else assign(other.view());
+        if (other.Owns())
+            block_ = std::exchange(other.block_, nullptr);
+        else
+            assign(other.view());
     }
     ~FixedString() { Release(); }
 
@@ -145,6 +147,10 @@ private:
 // The fields must stay where they are between Add and Pack (members of one record on the heap).
 class TextPacker {
 public:
+    // Room for every text of a record (its 34 own and 12 captions): a reader that packs record
+    // after record never grows the list.
+    TextPacker() { entries_.reserve(48); }
+
     template <std::size_t Capacity> void Add(FixedString<Capacity>& field, std::string_view text) {
         Enter(field, text, true);
     }
@@ -170,7 +176,8 @@ public:
         char* out = store.bytes_.get();
         for (const Entry& e : entries_) {
             *e.block = out;
-            out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
+            out =
+                text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
         entries_.clear();
         bytes_ = 0;
@@ -178,9 +185,9 @@ public:
 
 private:
     struct Entry {
-        char** block;
+        char** block = nullptr;
         std::string_view text;
-        bool check;
+        bool check = false;
     };
 
     template <std::size_t Capacity>
@@ -188,7 +195,12 @@ private:
         if (text.size() > Capacity) text = text.substr(0, Capacity);
         field.clear();
         if (text.empty()) return;
-        entries_.push_back({&field.block_, text, check});
+        // Filled in place: a whole entry built first and copied in would be read back at once
+        // from the stores that just made it, which stalls.
+        Entry& entry = entries_.emplace_back();
+        entry.block = &field.block_;
+        entry.text = text;
+        entry.check = check;
         bytes_ += text.size() + text_block::kHeader;
     }
 

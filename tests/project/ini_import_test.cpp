@@ -84,6 +84,12 @@ TEST(IniImport, AKeyIsAFieldNameAndOnlyTheNumbersItTakes) {
                "Hint1=e\nVariantEscape0=3\nVariant=g\nText30=f\nText30=h\nFunction11=7\n"
                "giveMyth11=9\nFunction11=8\nHint\0=x\n"s); // a zero byte ends no name
     EXPECT_EQ(kv::SerializeProject(noise), kv::SerializeProject(exact));
+    // A byte 26 would end the project file early: a text keeps a blank in its place.
+    EXPECT_EQ(kv::ImportIniProject(head + "Hint=a\x1A"
+                                          "b\n")
+                  .Dialogs()
+                  ->Hint,
+              "a b");
 }
 
 TEST(IniImport, EveryKeyFillsItsOwnFieldToItsWidthAndCapacity) {
