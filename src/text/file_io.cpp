@@ -2,6 +2,7 @@
 
 #include "text/error.h"
 #include "text/file_io_platform.h"
+#include "text/parallel.h"
 #include "text/paths.h"
 
 #include <cerrno>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -37,7 +39,9 @@ std::function<bool(ReplaceStep)>& FaultHook() {
 
 namespace file_io {
 
-bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
+bool InjectedFault(ReplaceStep step) {
+    return FaultHook() && FaultHook()(step);
+}
 
 void CannotOpen(const std::string& path, int errorNumber) {
     throw Error(CannotOpenText(path, FileErrorText(errorNumber)));
@@ -64,6 +68,44 @@ void AdviseLargePages([[maybe_unused]] char* data, [[maybe_unused]] std::size_t 
     auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #endif
+}
+
+// What ReadInParts read: the bytes up to the first that could not be read (all of them, unless
+// the file shrank meanwhile), or the error that stopped it.
+struct PartRead {
+    std::size_t filled = 0;
+    int error = 0;
+};
+
+// Reads the first `size` bytes of a file into `out`. A large file is read in parts side by side:
+// the copy out of the system's file cache is most of the time a large read takes, and it runs
+// on every processor.
+PartRead ReadInParts(int fd, char* out, std::size_t size) {
+    constexpr std::size_t kLeastPartBytes = std::size_t{1} << 20;
+    const std::size_t parts = PartsFor(size, kLeastPartBytes);
+    std::vector<PartRead> reads(parts);
+    RunParts(parts, [&](std::size_t k) {
+        const std::size_t begin = size * k / parts;
+        const std::size_t end = size * (k + 1) / parts;
+        PartRead& read = reads[k];
+        while (begin + read.filled < end) {
+            const std::size_t at = begin + read.filled;
+            const ssize_t got = ::pread(fd, out + at, end - at, static_cast<off_t>(at));
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) read.error = errno;
+            if (got <= 0) return; // an error, or the file has shrunk since
+            read.filled += static_cast<std::size_t>(got);
+        }
+    });
+    // The bytes count up to the first part that stopped short.
+    PartRead whole;
+    for (std::size_t k = 0; k < parts; ++k) {
+        const std::size_t begin = size * k / parts;
+        whole.filled = begin + reads[k].filled;
+        whole.error = reads[k].error;
+        if (whole.filled < size * (k + 1) / parts) break;
+    }
+    return whole;
 }
 
 } // namespace
@@ -103,7 +145,9 @@ std::string CannotWriteText(const std::string& path, const std::string& reason) 
     return "Cannot write file \"" + path + "\". " + reason;
 }
 
-void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = std::move(hook); }
+void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) {
+    FaultHook() = std::move(hook);
+}
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
@@ -139,7 +183,9 @@ extern "C" void RemoveTemporaryAndEnd(int signalNumber) {
 }
 
 // A file whose permission bits let nobody write it.
-bool MarkedReadOnly(const struct stat& entry) { return (entry.st_mode & 0222) == 0; }
+bool MarkedReadOnly(const struct stat& entry) {
+    return (entry.st_mode & 0222) == 0;
+}
 
 // While it lives, a write beyond the file-size limit fails with EFBIG instead of ending the
 // program with SIGXFSZ, so that it is an ordinary write error and the temporary file goes.
@@ -166,7 +212,8 @@ public:
     EndingSignalsBlocked() {
         sigset_t set;
         sigemptyset(&set);
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+        for (int s : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&set, s);
         ::sigprocmask(SIG_BLOCK, &set, &before_);
     }
     ~EndingSignalsBlocked() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -184,7 +231,8 @@ void RemoveTemporaryFileOnSignals() {
     action.sa_handler = RemoveTemporaryAndEnd;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(s, &action, nullptr);
 }
 
 std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
@@ -216,15 +264,11 @@ std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
     // The size the file has now goes straight into the string: a copy through a buffer would
     // cost a large project's load about as much again as the read itself.
     content.resize(static_cast<std::size_t>(entry.st_size));
-    std::size_t filled = 0;
-    while (filled < content.size()) {
-        const ssize_t got = ::read(fd, content.data() + filled, content.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) fail(FileErrorText(errno));
-        if (got == 0) break; // the file has shrunk since
-        filled += static_cast<std::size_t>(got);
-    }
-    content.resize(filled);
+    const PartRead read = ReadInParts(fd, content.data(), content.size());
+    if (read.error != 0) fail(FileErrorText(read.error));
+    content.resize(read.filled);
+    // The rest is read from where the parts ended.
+    if (::lseek(fd, static_cast<off_t>(read.filled), SEEK_SET) < 0) fail(FileErrorText(errno));
     // Read on past the size: a file may grow while it is read, but never past the limit.
     char buffer[1 << 16];
     for (;;) {
@@ -266,8 +310,8 @@ bool ReplaceFileSafely(const std::string& path, const std::function<void(const B
     FileSizeSignalIgnored sizeLimitIsAnError;
     // ".NAME.tmpNNNNNN" must itself be a name the folder can hold: a long NAME is shortened.
     std::string base = target.filename().string();
-    const std::size_t room = kLongestName - std::string_view(".").size() -
-                             std::string_view(".tmp000000").size();
+    const std::size_t room =
+        kLongestName - std::string_view(".").size() - std::string_view(".tmp000000").size();
     if (base.size() > room) base.resize(room);
     std::random_device random;
     std::string tempName;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -24,6 +25,24 @@ inline std::size_t PartsFor(std::size_t units, std::size_t leastUnits) {
     return std::clamp<std::size_t>(units / std::max<std::size_t>(1, leastUnits), 1, most);
 }
 
+// Threads kept for the program's life, so that a job split in parts does not start threads of
+// its own each time: a large import runs several such jobs, and starting a thread costs several
+// times what waking one does. A job runs task() on up to `count` of them, while its caller works
+// too; the destructor waits until every helper that took the task has ended it (and withdraws
+// the task from those that have not taken it yet). The helpers serve one job at a time: a job
+// started while they are busy (by a part of another job, or by another thread) starts none.
+class HelperJob {
+public:
+    HelperJob(std::size_t count, const std::function<void()>& task);
+    ~HelperJob();
+    HelperJob(const HelperJob&) = delete;
+    HelperJob& operator=(const HelperJob&) = delete;
+    bool Started() const { return started_; }
+
+private:
+    bool started_ = false;
+};
+
 // Runs work(part) once for every part in [0, parts) and returns when all have ended. The calling
 // thread and one more thread per further processor each take the next part not yet taken, until
 // none is left. When parts throw, the exception of the first of them in part order is thrown, as
@@ -31,7 +50,7 @@ inline std::size_t PartsFor(std::size_t units, std::size_t leastUnits) {
 template <class Work> void RunParts(std::size_t parts, Work&& work) {
     std::vector<std::exception_ptr> errors(parts);
     std::atomic<std::size_t> next = 0;
-    auto take = [&] {
+    const std::function<void()> take = [&] {
         for (std::size_t part; (part = next.fetch_add(1)) < parts;) {
             try {
                 work(part);
@@ -40,17 +59,21 @@ template <class Work> void RunParts(std::size_t parts, Work&& work) {
             }
         }
     };
-    std::vector<std::thread> threads;
     const std::size_t helpers = std::min(parts, Processors()) - (parts > 0 ? 1 : 0);
-    try {
-        for (std::size_t i = 0; i < helpers; ++i)
-            threads.emplace_back(take);
-    } catch (...) {
-        // No thread to spare: the calling thread takes what is left.
+    {
+        const HelperJob job(helpers, take);
+        // Threads of its own when the kept ones are busy.
+        std::vector<std::thread> threads;
+        try {
+            for (std::size_t i = 0; !job.Started() && i < helpers; ++i)
+                threads.emplace_back(take);
+        } catch (...) {
+            // No thread to spare: the calling thread takes what is left.
+        }
+        take();
+        for (std::thread& thread : threads)
+            thread.join();
     }
-    take();
-    for (std::thread& thread : threads)
-        thread.join();
     for (const std::exception_ptr& error : errors) {
         if (error) std::rethrow_exception(error);
     }

@@ -24,6 +24,12 @@ TEST(ReadWholeFile, EveryByteOrTheUsersText) {
     const std::string bytes("a\r\nb\0c\x1a\xFF\n", 9), path = dir.Path("in.tlk");
     WriteBytes(path, bytes);
     EXPECT_EQ(kv::ReadWholeFile(path), bytes);
+    // A large file is read in parts side by side; each byte still lands in its place.
+    std::string large(9'000'001, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>((i * 2654435761u) >> 13);
+    WriteBytes(dir.Path("large.tlk"), large);
+    EXPECT_TRUE(kv::ReadWholeFile(dir.Path("large.tlk")) == large);
     auto error = [](const std::string& p) { return ErrorOf([&] { kv::ReadWholeFile(p); }); };
     EXPECT_EQ(error(dir.Path("no/such.tlk")),
               "Cannot open file \"" + dir.Path("no/such.tlk") + "\". File not found");
