@@ -227,8 +227,8 @@ void Project::RebuildLinks(const std::vector<TDialogItem*>& inListOrder) {
     constexpr std::size_t kLeastDialogsPerPart = 1000;
     const std::size_t parts = PartsFor(count, kLeastDialogsPerPart);
     RunParts(parts, [&](std::size_t part) {
-        const std::size_t end = count * (part + 1) / parts;
-        for (std::size_t j = count * part / parts; j < end; ++j) {
+        const auto [begin, end] = RangeOfPart(count, parts, part);
+        for (std::size_t j = begin; j < end; ++j) {
             if (j + kAhead < end) {
                 Prefetch(&inListOrder[j + kAhead]->Function);
                 Prefetch(&inListOrder[j + kAhead]->LinkDialog);

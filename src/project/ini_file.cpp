@@ -72,8 +72,7 @@ bool PlainDigitsAtOnce(std::string_view value, std::int32_t& number) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     std::uint64_t word = 0;
     std::memcpy(&word, value.data(), 8);
-    const std::uint64_t used =
-        value.size() >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * value.size())) - 1;
+    const std::uint64_t used = byte_scan::FirstBytes(value.size());
     word &= used;
     // Each used byte is 0x30..0x39: its high half is 3, and still 3 once 6 is added.
     const std::uint64_t threes = kOnes * 0x30 & used;

@@ -96,7 +96,7 @@ class DialogKeys {
 public:
     static constexpr std::size_t kMostKeys = 512; // marks: bits cleared for every section
 
-    // What one key fills: a field (an index into Stores()), its line or slot, and the key's mark
+    // What one key fills: a field (an index into the targets, see TargetOf), its line or slot, and the key's mark
     // among all the keys a section may hold (only a key's first line counts). Small, so that the
     // table of them stays in the processor's nearest cache.
     struct Key {
@@ -176,9 +176,8 @@ private:
             // The words stay in registers: a store and a wider load of the same bytes stall.
             std::memcpy(&low, bytes, 8);
             std::memcpy(&high, bytes + 8, 8);
-            const std::uint64_t all = ~std::uint64_t{0};
-            low &= size >= 8 ? all : ~(all << (8 * size));
-            high &= size >= 16 ? all : size <= 8 ? 0 : ~(all << (8 * (size - 8)));
+            low &= byte_scan::FirstBytes(size);
+            high &= size <= 8 ? 0 : byte_scan::FirstBytes(size - 8);
         } else {
             char padded[16] = {};
             std::memcpy(padded, bytes, size);
@@ -226,8 +225,8 @@ void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
     d.Variants.TakeFrom(slots, target.usedSlots);
 }
 
-// The least dialogs worth a part of their own, read side by side with the others: starting a
-// thread costs about as much as reading a few dozen dialogs.
+// The least dialogs worth a part of their own, read side by side with the others: handing a part
+// to another thread and putting its list together with the others' costs a little.
 constexpr std::size_t kLeastDialogsPerPart = 250;
 
 // The function number whose dialog a section holds: the section is named by the number in plain
@@ -292,19 +291,16 @@ Project ImportFromIni(std::string_view text) {
     // into a list of its own, and every answer is linked as it is read: the numbers of the range
     // are the dialogs' own, one each, so a follow-up's dialog is the one at its number's place.
     const std::size_t parts = PartsFor(count, kLeastDialogsPerPart);
-    auto range = [&](std::size_t k, std::size_t size) {
-        return std::pair{size * k / parts, size * (k + 1) / parts};
-    };
     // One past the index of each number's first section; 0 while none is found.
     std::vector<std::atomic<std::size_t>> sectionOf(count);
     std::vector<std::unique_ptr<TDialogItem>> records(count);
     std::vector<TDialogItem*> placeOf(count);
     RunParts(parts, [&](std::size_t k) {
-        for (auto [i, end] = range(k, count); i < end; ++i) {
+        for (auto [i, end] = RangeOfPart(count, parts, k); i < end; ++i) {
             records[i] = std::make_unique<TDialogItem>();
             placeOf[i] = records[i].get();
         }
-        for (auto [s, end] = range(k, sections.size()); s < end; ++s) {
+        for (auto [s, end] = RangeOfPart(sections.size(), parts, k); s < end; ++s) {
             const std::optional<std::int64_t> n = SectionNumber(sections[s].name);
             if (!n || *n < first || *n > last) continue;
             std::atomic<std::size_t>& slot = sectionOf[static_cast<std::size_t>(*n - first)];
@@ -320,7 +316,7 @@ Project ImportFromIni(std::string_view text) {
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
-        for (auto [i, end] = range(k, count); i < end; ++i) {
+        for (auto [i, end] = RangeOfPart(count, parts, k); i < end; ++i) {
             TDialogItem& dialog = *records[i];
             dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
             const std::size_t section = sectionOf[i].load(std::memory_order_relaxed);

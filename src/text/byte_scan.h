@@ -28,6 +28,12 @@ inline std::uint64_t Word(const char* at) {
     return word;
 }
 
+// The bits of the first `count` bytes of a word (all of them from 8 on), to mask off what a read
+// of a whole word took past the end of a shorter text.
+constexpr std::uint64_t FirstBytes(std::size_t count) {
+    return count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+}
+
 // The high bit of each byte of `word` that equals `byte`, and no other bit; no carry crosses a
 // byte, so the bits stand exactly where the bytes do.
 constexpr std::uint64_t Matches(std::uint64_t word, char byte) {

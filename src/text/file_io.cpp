@@ -39,9 +39,7 @@ std::function<bool(ReplaceStep)>& FaultHook() {
 
 namespace file_io {
 
-bool InjectedFault(ReplaceStep step) {
-    return FaultHook() && FaultHook()(step);
-}
+bool InjectedFault(ReplaceStep step) { return FaultHook() && FaultHook()(step); }
 
 void CannotOpen(const std::string& path, int errorNumber) {
     throw Error(CannotOpenText(path, FileErrorText(errorNumber)));
@@ -85,8 +83,7 @@ PartRead ReadInParts(int fd, char* out, std::size_t size) {
     const std::size_t parts = PartsFor(size, kLeastPartBytes);
     std::vector<PartRead> reads(parts);
     RunParts(parts, [&](std::size_t k) {
-        const std::size_t begin = size * k / parts;
-        const std::size_t end = size * (k + 1) / parts;
+        const auto [begin, end] = RangeOfPart(size, parts, k);
         PartRead& read = reads[k];
         while (begin + read.filled < end) {
             const std::size_t at = begin + read.filled;
@@ -100,10 +97,10 @@ PartRead ReadInParts(int fd, char* out, std::size_t size) {
     // The bytes count up to the first part that stopped short.
     PartRead whole;
     for (std::size_t k = 0; k < parts; ++k) {
-        const std::size_t begin = size * k / parts;
+        const auto [begin, end] = RangeOfPart(size, parts, k);
         whole.filled = begin + reads[k].filled;
         whole.error = reads[k].error;
-        if (whole.filled < size * (k + 1) / parts) break;
+        if (whole.filled < end) break;
     }
     return whole;
 }
@@ -145,9 +142,7 @@ std::string CannotWriteText(const std::string& path, const std::string& reason) 
     return "Cannot write file \"" + path + "\". " + reason;
 }
 
-void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) {
-    FaultHook() = std::move(hook);
-}
+void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = std::move(hook); }
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
@@ -183,9 +178,7 @@ extern "C" void RemoveTemporaryAndEnd(int signalNumber) {
 }
 
 // A file whose permission bits let nobody write it.
-bool MarkedReadOnly(const struct stat& entry) {
-    return (entry.st_mode & 0222) == 0;
-}
+bool MarkedReadOnly(const struct stat& entry) { return (entry.st_mode & 0222) == 0; }
 
 // While it lives, a write beyond the file-size limit fails with EFBIG instead of ending the
 // program with SIGXFSZ, so that it is an ordinary write error and the temporary file goes.
@@ -212,8 +205,7 @@ public:
     EndingSignalsBlocked() {
         sigset_t set;
         sigemptyset(&set);
-        for (int s : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&set, s);
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
         ::sigprocmask(SIG_BLOCK, &set, &before_);
     }
     ~EndingSignalsBlocked() { ::sigprocmask(SIG_SETMASK, &before_, nullptr); }
@@ -231,8 +223,7 @@ void RemoveTemporaryFileOnSignals() {
     action.sa_handler = RemoveTemporaryAndEnd;
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(s, &action, nullptr);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
 }
 
 std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
@@ -310,8 +301,8 @@ bool ReplaceFileSafely(const std::string& path, const std::function<void(const B
     FileSizeSignalIgnored sizeLimitIsAnError;
     // ".NAME.tmpNNNNNN" must itself be a name the folder can hold: a long NAME is shortened.
     std::string base = target.filename().string();
-    const std::size_t room =
-        kLongestName - std::string_view(".").size() - std::string_view(".tmp000000").size();
+    const std::size_t room = kLongestName - std::string_view(".").size() -
+                             std::string_view(".tmp000000").size();
     if (base.size() > room) base.resize(room);
     std::random_device random;
     std::string tempName;

@@ -56,10 +56,8 @@ public:
     FixedString(std::string_view text) { assign(text); } // NOLINT: implicit on purpose
     FixedString(const FixedString& other) { assign(other.view()); }
     FixedString(FixedString&& other) {
-        if (other.Owns())
-            block_ = std::exchange(other.block_, nullptr);
-        else
-            assign(other.view());
+        if (other.Owns()) block_ = std::exchange(other.block_, nullptr);
+        else assign(other.view());
     }
     ~FixedString() { Release(); }
 
@@ -176,8 +174,7 @@ public:
         char* out = store.bytes_.get();
         for (const Entry& e : entries_) {
             *e.block = out;
-            out =
-                text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
+            out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
         entries_.clear();
         bytes_ = 0;

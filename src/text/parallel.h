@@ -25,6 +25,16 @@ inline std::size_t PartsFor(std::size_t units, std::size_t leastUnits) {
     return std::clamp<std::size_t>(units / std::max<std::size_t>(1, leastUnits), 1, most);
 }
 
+// The units [begin, end) of part `part` of `parts` even parts of `units` (the last parts take
+// what does not divide evenly).
+struct PartRange {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+inline PartRange RangeOfPart(std::size_t units, std::size_t parts, std::size_t part) {
+    return {units * part / parts, units * (part + 1) / parts};
+}
+
 // Threads kept for the program's life, so that a job split in parts does not start threads of
 // its own each time: a large import runs several such jobs, and starting a thread costs several
 // times what waking one does. A job runs task() on up to `count` of them, while its caller works
