@@ -63,42 +63,11 @@ std::string EncodeValue(std::string_view value) {
 
 } // namespace
 
-namespace {
+namespace ini_number {
 
-// A value of one to eight bytes that are all plain digits, read as one word with no look at each
-// digit (no branch that a varying count of digits mispredicts); false for any other value.
-// Eight bytes from the value's start may be read.
-bool PlainDigitsAtOnce(std::string_view value, std::int32_t& number) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    std::uint64_t word = 0;
-    std::memcpy(&word, value.data(), 8);
-    const std::uint64_t used = byte_scan::FirstBytes(value.size());
-    word &= used;
-    // Each used byte is 0x30..0x39: its high half is 3, and still 3 once 6 is added.
-    const std::uint64_t threes = kOnes * 0x30 & used;
-    if ((word & kOnes * 0xF0) != threes ||
-        ((word + (kOnes * 0x06 & used)) & kOnes * 0xF0) != threes)
-        return false;
-    // The digits' values, the last in the top byte, so that the bytes below are leading zeros;
-    // then pairs, fours and eights of digits are added up in place.
-    word = (word - threes) << (8 * (8 - value.size()));
-    word = ((word * 2561) >> 8) & 0x00FF00FF00FF00FFULL;
-    word = ((word * 6553601) >> 16) & 0x0000FFFF0000FFFFULL;
-    word = (word * 42949672960001ULL) >> 32;
-    number = static_cast<std::int32_t>(word);
-    return true;
-}
-
-// The integer reader behind both forms below. The number comes back through a reference: an
-// optional is put together in memory and read back whole at once, which stalls the processor
-// on every value of a large import.
-bool ReadIniInteger(std::string_view value, const char* readable, std::int32_t& result) {
-    // Nearly every value is a few plain digits (a large import reads hundreds of thousands):
-    // up to nine of them cannot overflow and are read at once.
-    if (std::endian::native == std::endian::little && !value.empty() && value.size() <= 8 &&
-        readable != nullptr && readable - value.data() >= 8) {
-        if (PlainDigitsAtOnce(value, result)) return true;
-    } else if (!value.empty() && value.size() <= 9) {
+bool ReadSlowly(std::string_view value, std::int32_t& result) {
+    if (!value.empty() && value.size() <= 9) {
+        // Up to nine plain digits cannot overflow.
         std::int32_t number = 0;
         std::size_t i = 0;
         for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i)
@@ -134,18 +103,12 @@ bool ReadIniInteger(std::string_view value, const char* readable, std::int32_t& 
     return true;
 }
 
-} // namespace
+} // namespace ini_number
 
 std::optional<std::int32_t> ParseIniInteger(std::string_view value) {
     std::int32_t number = 0;
-    if (ReadIniInteger(value, nullptr, number)) return number;
+    if (ini_number::ReadSlowly(value, number)) return number;
     return std::nullopt;
-}
-
-std::int32_t ParseIniIntegerOr(std::string_view value, std::int32_t fallback,
-                               const char* readable) {
-    std::int32_t number = 0;
-    return ReadIniInteger(value, readable, number) ? number : fallback;
 }
 
 IniFile IniFile::Parse(std::string bytes) {
