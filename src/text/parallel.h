@@ -11,9 +11,11 @@
 // Work split over the machine's processors: a large project is read in parts side by side.
 namespace kv {
 
-// The processors there are to work on.
+// The processors there are to work on. Asked once: the library asks the system afresh each
+// time, which on Linux opens and reads a file, and a large import asks a dozen times.
 inline std::size_t Processors() {
-    return std::max(1u, std::thread::hardware_concurrency());
+    static const std::size_t count = std::max(1u, std::thread::hardware_concurrency());
+    return count;
 }
 
 // How many parts a job of `units` is worth: a few per processor, so that a processor that runs
