@@ -200,6 +200,29 @@ private:
     std::array<Target, kFieldCount> targets_{};
 };
 
+// The keys of a section that have filled their field: a key counts only once in a section. A
+// mark per key says the last section in which it filled its field, so that nothing needs
+// clearing from one section to the next.
+class FilledKeys {
+public:
+    void NextSection() {
+        if (++section_ == 0) { // once in four billion sections
+            seen_.fill(0);
+            section_ = 1;
+        }
+    }
+    // True when the key had not filled its field in this section yet; it has now.
+    bool Fill(std::size_t mark) {
+        if (seen_[mark] == section_) return false;
+        seen_[mark] = section_;
+        return true;
+    }
+
+private:
+    std::array<std::uint32_t, DialogKeys::kMostKeys> seen_{};
+    std::uint32_t section_ = 0;
+};
+
 // Reads the lines of one dialog section into a blank record; a missing key or an unreadable
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
@@ -207,17 +230,16 @@ private:
 // and `texts` holds nothing before and after. The bytes of the text up to `readable` may be
 // read, beyond the section's own.
 void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
-                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts) {
+                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts, FilledKeys& filled) {
     static const DialogKeys keys;
     // A value holds no line end, and a text that holds no byte 26 either is stored as it
     // stands; one look at the whole section says so for all its texts.
     const bool storable = lines.find('\x1A') == std::string_view::npos;
     DialogTarget target{d, slots, texts, readable, storable};
-    std::bitset<DialogKeys::kMostKeys> filled;
+    filled.NextSection();
     ForEachIniKey(lines, [&](const IniKey& line) {
         const DialogKeys::Key* key = keys.Find(line.name, readable);
-        if (!key || filled[key->mark]) return;
-        filled[key->mark] = true;
+        if (!key || !filled.Fill(key->mark)) return;
         const DialogKeys::Target& field = keys.TargetOf(*key);
         field.store(*field.member, target, key->index, line.value);
     });
@@ -316,12 +338,13 @@ Project ImportFromIni(std::string_view text) {
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
+        FilledKeys filled;
         for (auto [i, end] = RangeOfPart(count, parts, k); i < end; ++i) {
             TDialogItem& dialog = *records[i];
             dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
             const std::size_t section = sectionOf[i].load(std::memory_order_relaxed);
             if (section != 0)
-                ReadDialog(sections[section - 1].lines, readable, dialog, slots, texts);
+                ReadDialog(sections[section - 1].lines, readable, dialog, slots, texts, filled);
             for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
                 // Below the range, the place wraps around past `count`.
                 const auto place =
