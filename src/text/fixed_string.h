@@ -2,6 +2,7 @@
 
 #include "text/stored_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -121,10 +122,11 @@ private:
     char* block_ = nullptr; // null while empty; else a text_block
 };
 
-// The block that holds the texts a TextPacker put into a record. The record keeps it beside its
-// fields, and it is no value of the record: it stays with the record it was packed for through
-// every copy and move (a copied or moved field copies bytes that lie in a block), so it goes
-// only when its record goes. Comparisons pass it by.
+// Where the texts a TextPacker put into a record lie. The record keeps it beside its fields, and
+// it is no value of the record: it stays with the record it was packed for through every copy
+// and move (a copied or moved field copies bytes that lie in a block), so it goes only when its
+// record goes. Comparisons pass it by. The bytes lie in a larger block that the records one
+// packer filled after one another share, and that goes when the last of them goes.
 class PackedTexts {
 public:
     PackedTexts() noexcept = default;
@@ -135,16 +137,20 @@ public:
 
 private:
     friend class TextPacker;
-    std::unique_ptr<char[]> bytes_;
+    std::shared_ptr<char[]> bytes_;
     std::unique_ptr<PackedTexts> earlier_; // only when a record was packed more than once
 };
 
-// Fills the texts of one record from a reader in one block: the reader adds each field with
-// its text, then packs them into the record's PackedTexts. A record read from a file holds a
-// dozen texts, and a dozen allocations (and later a dozen frees) cost more than the reading.
+// Fills the texts of one record from a reader: the reader adds each field with its text, then
+// packs them into the record's PackedTexts. A record read from a file holds a dozen texts, and a
+// dozen allocations (and later a dozen frees) cost more than the reading; so do one or two for
+// every record of a large project. The texts of the records one packer packs go one after
+// another into blocks of at least kShareBytes, which those records share.
 // The fields must stay where they are between Add and Pack (members of one record on the heap).
 class TextPacker {
 public:
+    static constexpr std::size_t kShareBytes = std::size_t{64} << 10;
+
     // Room for every text of a record (its 34 own and 12 captions): a reader that packs record
     // after record never grows the list.
     TextPacker() { entries_.reserve(48); }
@@ -160,8 +166,8 @@ public:
         Enter(field, text, false);
     }
 
-    // Puts the texts added since the last Pack into one new block that `store` keeps from now
-    // on, beside any block it kept before.
+    // Puts the texts added since the last Pack into a block that `store` keeps from now on,
+    // beside any block it kept before.
     void Pack(PackedTexts& store) {
         if (entries_.empty()) return;
         if (store.bytes_) { // texts may still point into it
@@ -170,12 +176,18 @@ public:
             earlier->earlier_ = std::move(store.earlier_);
             store.earlier_ = std::move(earlier);
         }
-        store.bytes_ = std::make_unique_for_overwrite<char[]>(bytes_);
-        char* out = store.bytes_.get();
+        if (share_ == nullptr || shareSize_ - shareUsed_ < bytes_) {
+            shareSize_ = std::max(kShareBytes, bytes_);
+            share_ = std::make_shared_for_overwrite<char[]>(shareSize_);
+            shareUsed_ = 0;
+        }
+        store.bytes_ = share_;
+        char* out = share_.get() + shareUsed_;
         for (const Entry& e : entries_) {
             *e.block = out;
             out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
+        shareUsed_ += bytes_;
         entries_.clear();
         bytes_ = 0;
     }
@@ -203,6 +215,9 @@ private:
 
     std::vector<Entry> entries_;
     std::size_t bytes_ = 0;
+    std::shared_ptr<char[]> share_; // the block being filled
+    std::size_t shareSize_ = 0;
+    std::size_t shareUsed_ = 0;
 };
 
 using HintString = FixedString<200>;    // Hint, Header

@@ -39,6 +39,19 @@ template <class Field> std::string StoredBy(const std::string& text, int way) {
         packer.Pack(store);
         break;
     }
+    case 5: { // packed after another record's texts, whose record goes first: the block they
+              // share stays for this one
+        kv::TextPacker packer;
+        {
+            kv::PackedTexts other;
+            kv::LineString before;
+            packer.Add(before, "another record's text");
+            packer.Pack(other);
+        }
+        packer.Add(field, text);
+        packer.Pack(store);
+        break;
+    }
     default: { // packed elsewhere and moved out: the field keeps its bytes when the block goes
         kv::PackedTexts gone;
         Field packed;
@@ -69,7 +82,7 @@ TEST(FixedString, CutsToItsCapacityWhateverTheBytes) {
         {std::string(260, 'd') + bytes, 150, 200, 255},
     };
     for (const auto& c : cases) {
-        for (int way = 0; way < 6; ++way) {
+        for (int way = 0; way < 7; ++way) {
             EXPECT_EQ(StoredBy<kv::CaptionString>(c.text, way), c.text.substr(0, c.caption));
             EXPECT_EQ(StoredBy<kv::HintString>(c.text, way), c.text.substr(0, c.hint));
             EXPECT_EQ(StoredBy<kv::LineString>(c.text, way), c.text.substr(0, c.line)) << way;
