@@ -1,6 +1,8 @@
 #include "model/dialog_item.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <utility>
 
 namespace kv {
@@ -9,17 +11,43 @@ VariantSlots::VariantSlots(const VariantSlots& other) {
     *this = other;
 }
 
+VariantSlots::VariantSlots(VariantSlots&& other) {
+    *this = std::move(other);
+}
+
 VariantSlots& VariantSlots::operator=(const VariantSlots& other) {
     if (this == &other) return *this;
-    if (other.kept_ == 0) {
-        records_.reset();
-    } else {
-        auto copy = std::make_unique<TVariantData[]>(other.kept_);
-        std::copy_n(other.records_.get(), other.kept_, copy.get());
-        records_ = std::move(copy);
+    TVariantData* copy = nullptr;
+    if (other.kept_ > 0) {
+        copy = new TVariantData[other.kept_];
+        try {
+            std::copy_n(other.records_, other.kept_, copy);
+        } catch (...) {
+            delete[] copy;
+            throw;
+        }
     }
+    Release();
+    records_ = copy;
     kept_ = other.kept_;
+    own_ = true;
     return *this;
+}
+
+VariantSlots& VariantSlots::operator=(VariantSlots&& other) {
+    if (this == &other) return *this;
+    if (!other.own_) return *this = other; // its block stays with its dialog
+    Release();
+    records_ = std::exchange(other.records_, nullptr);
+    kept_ = std::exchange(other.kept_, 0);
+    own_ = true;
+    return *this;
+}
+
+void VariantSlots::Release() noexcept {
+    if (own_) delete[] records_;
+    else std::destroy_n(records_, kept_);
+    records_ = nullptr;
 }
 
 const TVariantData& VariantSlots::Blank() {
@@ -29,33 +57,55 @@ const TVariantData& VariantSlots::Blank() {
 
 void VariantSlots::KeepAll() {
     if (kept_ == kSlotCount) return;
-    auto all = std::make_unique<TVariantData[]>(kSlotCount);
-    std::move(records_.get(), records_.get() + kept_, all.get());
-    records_ = std::move(all);
+    auto* all = new TVariantData[kSlotCount];
+    std::move(records_, records_ + kept_, all);
+    Release();
+    records_ = all;
     kept_ = kSlotCount;
+    own_ = true;
+}
+
+std::size_t VariantSlots::UpToLastUsed(const TVariantData* from, std::size_t count) {
+    while (count > 0 && from[count - 1] == Blank())
+        --count;
+    return count;
 }
 
 void VariantSlots::KeepFrom(TVariantData* from, std::size_t count) {
-    while (count > 0 && from[count - 1] == Blank())
-        --count;
-    std::unique_ptr<TVariantData[]> kept;
+    count = UpToLastUsed(from, count);
+    TVariantData* kept = nullptr;
     if (count > 0) {
-        kept = std::make_unique<TVariantData[]>(count);
+        kept = new TVariantData[count];
         for (std::size_t i = 0; i < count; ++i)
             std::swap(kept[i], from[i]); // the blank records go back into `from`
     }
-    records_ = std::move(kept);
+    Release();
+    records_ = kept;
     kept_ = static_cast<std::uint8_t>(count);
+    own_ = true;
 }
 
 void VariantSlots::Trim() {
     if (kept_ == 0 || !(records_[kept_ - 1u] == Blank())) return;
-    const std::unique_ptr<TVariantData[]> old = std::move(records_);
-    KeepFrom(old.get(), kept_);
+    VariantSlots old = std::move(*this); // a dialog's block stays where it is
+    KeepFrom(old.records_, old.kept_);
 }
 
-void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used) {
-    KeepFrom(all.data(), std::min<std::size_t>(used, kSlotCount));
+void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used,
+                            TextPacker& packer, PackedTexts& keeper) {
+    const std::size_t count = UpToLastUsed(all.data(), std::min<std::size_t>(used, kSlotCount));
+    Release();
+    kept_ = 0;
+    own_ = true;
+    if (count == 0) return;
+    records_ = static_cast<TVariantData*>(
+        packer.Room(count * sizeof(TVariantData), alignof(TVariantData), keeper));
+    own_ = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        new (records_ + i) TVariantData(std::move(all[i]));
+        kept_ = static_cast<std::uint8_t>(i + 1); // ended by Release, should the next one throw
+        all[i] = TVariantData{};
+    }
 }
 
 bool operator==(const VariantSlots& a, const VariantSlots& b) {

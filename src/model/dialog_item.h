@@ -64,10 +64,12 @@ class VariantSlots {
 public:
     VariantSlots() noexcept = default;
     VariantSlots(const VariantSlots& other);
-    VariantSlots(VariantSlots&& other) noexcept = default;
+    // Moving records that lie in their dialog's block (see TakeFrom) copies them into a block of
+    // their own, as a text's bytes are: the block goes with its dialog.
+    VariantSlots(VariantSlots&& other);
     VariantSlots& operator=(const VariantSlots& other);
-    VariantSlots& operator=(VariantSlots&& other) noexcept = default;
-    ~VariantSlots() = default;
+    VariantSlots& operator=(VariantSlots&& other);
+    ~VariantSlots() { Release(); }
 
     static constexpr std::size_t size() { return kSlotCount; }
 
@@ -111,7 +113,7 @@ public:
     ConstIterator end() const { return {this, kSlotCount}; }
     TVariantData* begin() {
         KeepAll();
-        return records_.get();
+        return records_;
     }
     TVariantData* end() { return begin() + kSlotCount; }
 
@@ -120,21 +122,31 @@ public:
     void Trim();
     // Takes the first `used` records of `all` over and leaves them blank; the records after them
     // must be blank. A reader fills a scratch set of twelve for each dialog, notes the last one
-    // it put a value into, and hands them over here: one block of the size the dialog needs,
-    // where filling the slots in place would make all twelve and then trim them.
-    void TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used);
+    // it put a value into, and hands them over here, into room of the size the dialog needs in
+    // the block that `packer` puts the dialog's texts in and that `keeper` (the dialog's
+    // PackedTexts) keeps: filling the slots in place would make all twelve and then trim them,
+    // and a block of their own would cost an allocation for every dialog of a large project.
+    void TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used, TextPacker& packer,
+                  PackedTexts& keeper);
 
     friend bool operator==(const VariantSlots& a, const VariantSlots& b);
 
 private:
     static const TVariantData& Blank();
     void KeepAll();
+    // How many of the first `count` records of `from` there are up to the last one that is not
+    // blank.
+    static std::size_t UpToLastUsed(const TVariantData* from, std::size_t count);
     // Keeps the first `count` records of `from` up to the last one that is not blank, in a
     // block of their own, and leaves blank records in their places.
     void KeepFrom(TVariantData* from, std::size_t count);
+    // Gives the records up: a block of their own is freed, records in a dialog's block are only
+    // ended (the block goes with the dialog).
+    void Release() noexcept;
 
-    std::unique_ptr<TVariantData[]> records_;
+    TVariantData* records_ = nullptr; // kept_ records, or null when none is kept
     std::uint8_t kept_ = 0;
+    bool own_ = true; // records_ is a block of their own (new[]), else room in a dialog's block
 };
 
 // One dialog: one ERM function with its message and up to twelve answers. A record of values:

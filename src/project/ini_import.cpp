@@ -244,7 +244,7 @@ void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
         field.store(*field.member, target, key->index, line.value);
     });
     texts.Pack(d.Packed);
-    d.Variants.TakeFrom(slots, target.usedSlots);
+    d.Variants.TakeFrom(slots, target.usedSlots, texts, d.Packed);
 }
 
 // The least dialogs worth a part of their own, read side by side with the others: handing a part

@@ -173,7 +173,7 @@ public:
     // over in one block of the size it needs. The scratch set is blank whenever a dialog's slots
     // begin, so a blank slot as a save writes it (most of the slots of a project) is passed
     // over in one comparison instead of read line by line.
-    void Slots(VariantSlots& slots) {
+    void Slots(VariantSlots&) {
         static const std::string blankSlot = BlankSlotLines();
         packing_ = false;
         std::size_t used = 0; // one past the last slot that is not blank
@@ -188,10 +188,15 @@ public:
             if (nonZero_ || !scratch_[k].FailOn.empty()) used = k + 1;
         }
         packing_ = true;
-        slots.TakeFrom(scratch_, used);
+        usedSlots_ = used;
     }
-    // The dialog's texts, read up to its slots, go into one block the dialog keeps.
-    void EndDialog(TDialogItem& d) { packer_.Pack(d.Packed); }
+    // The dialog's texts, read up to its slots, and its answers go into the block the dialog
+    // keeps.
+    void EndDialog(TDialogItem& d) {
+        packer_.Pack(d.Packed);
+        d.Variants.TakeFrom(scratch_, usedSlots_, packer_, d.Packed);
+        usedSlots_ = 0;
+    }
     void FollowUp(TDialogItem& d, int k) { Number(d.Function[static_cast<std::size_t>(k)]); }
 
 private:
@@ -270,6 +275,7 @@ private:
     std::string_view data_;
     std::size_t pos_;
     std::array<TVariantData, kSlotCount> scratch_{};
+    std::size_t usedSlots_ = 0; // one past the last slot of the scratch set given a value
     TextPacker packer_;
     bool packing_ = true;
     bool nonZero_ = false; // a number read since it was last cleared is not 0

@@ -170,26 +170,41 @@ public:
     // beside any block it kept before.
     void Pack(PackedTexts& store) {
         if (entries_.empty()) return;
-        if (store.bytes_) { // texts may still point into it
-            auto earlier = std::make_unique<PackedTexts>();
-            earlier->bytes_ = std::move(store.bytes_);
-            earlier->earlier_ = std::move(store.earlier_);
-            store.earlier_ = std::move(earlier);
-        }
-        if (share_ == nullptr || shareSize_ - shareUsed_ < bytes_) {
-            shareSize_ = std::max(kShareBytes, bytes_);
-            share_ = std::make_shared_for_overwrite<char[]>(shareSize_);
-            shareUsed_ = 0;
-        }
-        store.bytes_ = share_;
-        char* out = share_.get() + shareUsed_;
+        char* out = static_cast<char*>(Room(bytes_, 1, store));
         for (const Entry& e : entries_) {
             *e.block = out;
             out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
-        shareUsed_ += bytes_;
         entries_.clear();
         bytes_ = 0;
+    }
+
+    // Room for `bytes` at an address that is a multiple of `align`, in the block being filled,
+    // which `store` keeps from now on beside any block it kept before: a reader puts other parts
+    // of a record there too (its answers), whose lives end with the record's.
+    void* Room(std::size_t bytes, std::size_t align, PackedTexts& store) {
+        auto offset = [&] {
+            const auto at = reinterpret_cast<std::uintptr_t>(share_.get()) + shareUsed_;
+            return shareUsed_ + ((align - at % align) % align);
+        };
+        std::size_t at = share_ ? offset() : 0;
+        if (share_ == nullptr || shareSize_ - std::min(at, shareSize_) < bytes) {
+            shareSize_ = std::max(kShareBytes, bytes + align);
+            share_ = std::make_shared_for_overwrite<char[]>(shareSize_);
+            shareUsed_ = 0;
+            at = offset();
+        }
+        if (store.bytes_ != share_) {
+            if (store.bytes_) { // texts may still point into it
+                auto earlier = std::make_unique<PackedTexts>();
+                earlier->bytes_ = std::move(store.bytes_);
+                earlier->earlier_ = std::move(store.earlier_);
+                store.earlier_ = std::move(earlier);
+            }
+            store.bytes_ = share_;
+        }
+        shareUsed_ = at + bytes;
+        return share_.get() + at;
     }
 
 private:

@@ -137,11 +137,12 @@ TEST(TlkFile, AVariedProjectComesBackWhole) {
     EXPECT_EQ(dir.Entries(), std::set<std::string>{"varied.tlk"});
 
     // A loaded dialog's texts outlive it, and it takes other texts, through copies and moves.
-    TDialogItem first, second;
+    TDialogItem first, second, third;
     {
         Project other = kv::LoadProject(path);
         TDialogItem& head = *other.Dialogs();
         TDialogItem* const after = head.Next->Next;
+        third.Variants = std::move(after->Variants); // answers that lie in the record's block
         first = head;                  // a copy of a loaded record
         second = *head.Next;
         *head.Next = std::move(first); // a move over one
@@ -150,6 +151,7 @@ TEST(TlkFile, AVariedProjectComesBackWhole) {
     }
     EXPECT_EQ(first.Hint, saved.Dialogs()->Hint);
     EXPECT_EQ(second.Variant, saved.Dialogs()->Next->Variant);
+    EXPECT_EQ(third.Variants, saved.DialogAt(2)->Variants);
 }
 
 TEST(TlkFile, AFailedLoadOrSaveLeavesTheProjectAndTheFolderAsTheyWere) {
