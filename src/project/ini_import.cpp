@@ -35,9 +35,10 @@ std::int32_t Number(std::string_view value, const char* readable) {
 }
 
 // Where the values of a dialog section go: the record, a scratch set of its twelve answer
-// records that the record takes over at the end, in one block of the size it needs (writing the
-// record's own slots would make all twelve and then trim them), and the packer that puts the
-// record's texts into one block it keeps (one allocation instead of one for every text).
+// records that the record takes over at the end, into room of the size it needs (writing the
+// record's own slots would make all twelve and then trim them), and the packer that writes the
+// record's texts, as they are read, into a block the record keeps with others (one allocation
+// for many records instead of one for every text).
 struct DialogTarget {
     TDialogItem& dialog;
     std::array<TVariantData, kSlotCount>& slots;
@@ -55,14 +56,12 @@ template <class T> void Assign(T& field, const DialogTarget& target, std::string
     else
         field = value;
 }
-// The same for a field of the record itself, whose texts go into the record's block.
+// The same for a field of the record itself, whose texts go into the packer's block.
 template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
     if constexpr (std::is_integral_v<T>)
         Assign(field, target, value);
-    else if (target.storable)
-        target.texts.AddStorable(field, value);
     else
-        target.texts.Add(field, value);
+        target.texts.Put(field, value, !target.storable, target.dialog.Packed, target.readable);
 }
 
 template <class> constexpr bool kIsLinesOrSlots = false;
@@ -243,7 +242,6 @@ void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
         const DialogKeys::Target& field = keys.TargetOf(*key);
         field.store(*field.member, target, key->index, line.value);
     });
-    texts.Pack(d.Packed);
     d.Variants.TakeFrom(slots, target.usedSlots, texts, d.Packed);
 }
 

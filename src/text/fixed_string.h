@@ -166,6 +166,34 @@ public:
         Enter(field, text, false);
     }
 
+    // The text of a field, written at once into the block being filled, which `store` keeps
+    // from now on: for a reader that has the record's PackedTexts at hand, with no list of the
+    // texts to go through again. `check` as for Add (true) and AddStorable (false). The bytes
+    // of the text up to `readable` may be read, beyond its own: a short text is then copied in
+    // pieces of sixteen bytes, without a call.
+    template <std::size_t Capacity>
+    void Put(FixedString<Capacity>& field, std::string_view text, bool check, PackedTexts& store,
+             const char* readable) {
+        if (text.size() > Capacity) text = text.substr(0, Capacity);
+        field.clear();
+        if (text.empty()) return;
+        const std::size_t size = text.size();
+        char* out = static_cast<char*>(Room(size + text_block::kHeader, 1, store));
+        const std::size_t pieces = (size + 15) / 16 * 16;
+        const char* end = share_.get() + shareSize_;
+        if (readable - text.data() >= static_cast<std::ptrdiff_t>(pieces) &&
+            end - (out + text_block::kHeader) >= static_cast<std::ptrdiff_t>(pieces)) {
+            out[0] = text_block::kPacked;
+            out[1] = static_cast<char>(size);
+            for (std::size_t i = 0; i < size; i += 16)
+                std::memcpy(out + text_block::kHeader + i, text.data() + i, 16);
+            if (check) MakeStorable(out + text_block::kHeader, size);
+        } else {
+            text_block::Write(out, text_block::kPacked, text, check);
+        }
+        field.block_ = out;
+    }
+
     // Puts the texts added since the last Pack into a block that `store` keeps from now on,
     // beside any block it kept before.
     void Pack(PackedTexts& store) {

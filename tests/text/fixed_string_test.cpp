@@ -52,6 +52,18 @@ template <class Field> std::string StoredBy(const std::string& text, int way) {
         packer.Pack(store);
         break;
     }
+    case 6: { // put at once, from a text that may not be read past its end
+        kv::TextPacker packer;
+        packer.Put(field, text, true, store, text.data() + text.size());
+        break;
+    }
+    case 7: { // put at once, from a text that may be read past its end: copied in pieces
+        const std::string padded = text + std::string(16, 'p');
+        kv::TextPacker packer;
+        packer.Put(field, std::string_view(padded).substr(0, text.size()), true, store,
+                   padded.data() + padded.size());
+        break;
+    }
     default: { // packed elsewhere and moved out: the field keeps its bytes when the block goes
         kv::PackedTexts gone;
         Field packed;
@@ -82,7 +94,7 @@ TEST(FixedString, CutsToItsCapacityWhateverTheBytes) {
         {std::string(260, 'd') + bytes, 150, 200, 255},
     };
     for (const auto& c : cases) {
-        for (int way = 0; way < 7; ++way) {
+        for (int way = 0; way < 9; ++way) {
             EXPECT_EQ(StoredBy<kv::CaptionString>(c.text, way), c.text.substr(0, c.caption));
             EXPECT_EQ(StoredBy<kv::HintString>(c.text, way), c.text.substr(0, c.hint));
             EXPECT_EQ(StoredBy<kv::LineString>(c.text, way), c.text.substr(0, c.line)) << way;
