@@ -27,20 +27,14 @@ VariantSlots& VariantSlots::operator=(const VariantSlots& other) {
             throw;
         }
     }
-    Release();
-    records_ = copy;
-    kept_ = other.kept_;
-    own_ = true;
+    Adopt(copy, other.kept_);
     return *this;
 }
 
 VariantSlots& VariantSlots::operator=(VariantSlots&& other) {
     if (this == &other) return *this;
     if (!other.own_) return *this = other; // its block stays with its dialog
-    Release();
-    records_ = std::exchange(other.records_, nullptr);
-    kept_ = std::exchange(other.kept_, 0);
-    own_ = true;
+    Adopt(std::exchange(other.records_, nullptr), std::exchange(other.kept_, 0));
     return *this;
 }
 
@@ -48,6 +42,13 @@ void VariantSlots::Release() noexcept {
     if (own_) delete[] records_;
     else std::destroy_n(records_, kept_);
     records_ = nullptr;
+}
+
+void VariantSlots::Adopt(TVariantData* owned, std::size_t count) noexcept {
+    Release();
+    records_ = owned;
+    kept_ = static_cast<std::uint8_t>(count);
+    own_ = true;
 }
 
 const TVariantData& VariantSlots::Blank() {
@@ -59,10 +60,7 @@ void VariantSlots::KeepAll() {
     if (kept_ == kSlotCount) return;
     auto* all = new TVariantData[kSlotCount];
     std::move(records_, records_ + kept_, all);
-    Release();
-    records_ = all;
-    kept_ = kSlotCount;
-    own_ = true;
+    Adopt(all, kSlotCount);
 }
 
 std::size_t VariantSlots::UpToLastUsed(const TVariantData* from, std::size_t count) {
@@ -79,10 +77,7 @@ void VariantSlots::KeepFrom(TVariantData* from, std::size_t count) {
         for (std::size_t i = 0; i < count; ++i)
             std::swap(kept[i], from[i]); // the blank records go back into `from`
     }
-    Release();
-    records_ = kept;
-    kept_ = static_cast<std::uint8_t>(count);
-    own_ = true;
+    Adopt(kept, count);
 }
 
 void VariantSlots::Trim() {
@@ -94,9 +89,7 @@ void VariantSlots::Trim() {
 void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used,
                             TextPacker& packer, PackedTexts& keeper) {
     const std::size_t count = UpToLastUsed(all.data(), std::min<std::size_t>(used, kSlotCount));
-    Release();
-    kept_ = 0;
-    own_ = true;
+    Adopt(nullptr, 0);
     if (count == 0) return;
     records_ = static_cast<TVariantData*>(
         packer.Room(count * sizeof(TVariantData), alignof(TVariantData), keeper));

@@ -143,6 +143,8 @@ private:
     // Gives the records up: a block of their own is freed, records in a dialog's block are only
     // ended (the block goes with the dialog).
     void Release() noexcept;
+    // Gives the records up and keeps `count` records in `owned`, a block of their own (new[]).
+    void Adopt(TVariantData* owned, std::size_t count) noexcept;
 
     TVariantData* records_ = nullptr; // kept_ records, or null when none is kept
     std::uint8_t kept_ = 0;

@@ -9,7 +9,6 @@
 #include "text/whole_number.h"
 
 #include <bit>
-#include <cstring>
 
 namespace kv {
 namespace {

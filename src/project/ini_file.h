@@ -19,9 +19,8 @@ namespace kv {
 //
 // A file that starts with a UTF-8 or UTF-16 byte-order mark is read as the text it holds, in
 // Windows-1251. Lines end with LF, CR LF or a lone CR; lines that begin with ';' are comments; a
-// line without
-// '=' inside a section, and every line before the first section, is ignored. The rules for lines
-// are in project/ini_lines.h, which the INI import shares.
+// line without '=' inside a section, and every line before the first section, is ignored. The
+// rules for lines are in project/ini_lines.h, which the INI import shares.
 class IniFile {
 public:
     IniFile() = default;

@@ -169,10 +169,10 @@ public:
         second = LineEndsHere() ? 0 : static_cast<std::uint8_t>(ReadNumber());
         SkipLine();
     }
-    // Every field of all twelve slots is read into a scratch set, which the dialog then takes
-    // over in one block of the size it needs. The scratch set is blank whenever a dialog's slots
-    // begin, so a blank slot as a save writes it (most of the slots of a project) is passed
-    // over in one comparison instead of read line by line.
+    // Every field of all twelve slots is read into a scratch set, which the dialog takes over
+    // when it ends (EndDialog), in room of the size it needs. The scratch set is blank whenever
+    // a dialog's slots begin, so a blank slot as a save writes it (most of the slots of a
+    // project) is passed over in one comparison instead of read line by line.
     void Slots(VariantSlots&) {
         static const std::string blankSlot = BlankSlotLines();
         packing_ = false;

@@ -26,11 +26,18 @@ constexpr char kPacked = 0;
 
 // Writes the block of a text (at most 255 bytes) at `out`; gives where the next one may begin.
 // `check`: make the bytes storable, for a text that may hold a byte the project file would not
-// give back.
-inline char* Write(char* out, char owner, std::string_view text, bool check) {
+// give back. `inPieces`: copy the bytes sixteen at a time, without a call, for a caller that may
+// read and write up to the next multiple of sixteen bytes past the text's start and its copy's.
+inline char* Write(char* out, char owner, std::string_view text, bool check,
+                   bool inPieces = false) {
     out[0] = owner;
     out[1] = static_cast<char>(text.size());
-    std::memcpy(out + kHeader, text.data(), text.size());
+    if (inPieces) {
+        for (std::size_t i = 0; i < text.size(); i += 16)
+            std::memcpy(out + kHeader + i, text.data() + i, 16);
+    } else {
+        std::memcpy(out + kHeader, text.data(), text.size());
+    }
     if (check) MakeStorable(out + kHeader, text.size());
     return out + kHeader + text.size();
 }
@@ -179,18 +186,11 @@ public:
         if (text.empty()) return;
         const std::size_t size = text.size();
         char* out = static_cast<char*>(Room(size + text_block::kHeader, 1, store));
-        const std::size_t pieces = (size + 15) / 16 * 16;
+        const auto pieces = static_cast<std::ptrdiff_t>((size + 15) / 16 * 16);
         const char* end = share_.get() + shareSize_;
-        if (readable - text.data() >= static_cast<std::ptrdiff_t>(pieces) &&
-            end - (out + text_block::kHeader) >= static_cast<std::ptrdiff_t>(pieces)) {
-            out[0] = text_block::kPacked;
-            out[1] = static_cast<char>(size);
-            for (std::size_t i = 0; i < size; i += 16)
-                std::memcpy(out + text_block::kHeader + i, text.data() + i, 16);
-            if (check) MakeStorable(out + text_block::kHeader, size);
-        } else {
-            text_block::Write(out, text_block::kPacked, text, check);
-        }
+        const bool inPieces =
+            readable - text.data() >= pieces && end - (out + text_block::kHeader) >= pieces;
+        text_block::Write(out, text_block::kPacked, text, check, inPieces);
         field.block_ = out;
     }
 
