@@ -93,14 +93,13 @@ using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::stri
 // thousands of keys.
 class DialogKeys {
 public:
-    static constexpr std::size_t kMostKeys = 512; // marks: bits cleared for every section
+    static constexpr std::size_t kMostKeys = 512; // the marks FilledKeys keeps
 
-    // What one key fills: a field (an index into the targets, see TargetOf), its line or slot, and the key's mark
-    // among all the keys a section may hold (only a key's first line counts). Small, so that the
-    // table of them stays in the processor's nearest cache.
+    // What one key fills: a field (an index into the targets, see TargetOf), its line or slot,
+    // and the key's mark among all the keys a section may hold (only a key's first line counts).
     struct Key {
         std::uint64_t low = 0, high = 0; // the key folded, as Fold gives it
-        std::uint8_t size = 0;           // 0: a free slot
+        std::uint8_t size = 0;
         std::uint8_t field = 0;
         std::uint8_t index = 0;
         std::uint16_t mark = 0;
@@ -112,7 +111,7 @@ public:
     };
 
     DialogKeys() {
-        std::size_t marks = 0;
+        std::vector<Key> all;
         for (std::size_t field = 0; field < kFields.size(); ++field) {
             const FieldInfo& f = kFields[field];
             if (f.iniKey.empty() || f.scope == FieldScope::Project) continue;
@@ -126,15 +125,11 @@ public:
                 },
                 f.member);
             auto add = [&](const std::string& name, int index) {
-                if (name.size() > kLongest || marks == kMostKeys) throw Error("INI key table");
+                if (name.size() > kLongest) throw Error("INI key table");
                 Key key = Fold(name.data(), name.size(), name.data() + name.size());
                 key.field = static_cast<std::uint8_t>(field);
                 key.index = static_cast<std::uint8_t>(index);
-                key.mark = static_cast<std::uint16_t>(marks++);
-                std::size_t slot = Hash(key);
-                while (keys_[slot].size != 0)
-                    slot = (slot + 1) % kSlots;
-                keys_[slot] = key;
+                all.push_back(key);
             };
             const std::string name(f.iniKey);
             if (f.scope == FieldScope::Dialog) add(name, 0);
@@ -144,6 +139,18 @@ public:
             for (int n = 0; f.scope == FieldScope::Slot && n < kSlotCount; ++n)
                 add(name + std::to_string(n), n);
         }
+        if (all.size() > kMostKeys) throw Error("INI key table");
+        // The first lines and slots, which most sections fill, side by side in few cache lines.
+        std::stable_sort(all.begin(), all.end(),
+                         [](const Key& a, const Key& b) { return a.index < b.index; });
+        for (std::size_t mark = 0; mark < all.size(); ++mark) {
+            keys_[mark] = all[mark];
+            keys_[mark].mark = static_cast<std::uint16_t>(mark);
+            std::size_t slot = Hash(all[mark]);
+            while (slots_[slot] != 0)
+                slot = (slot + 1) % kSlots;
+            slots_[slot] = static_cast<std::uint16_t>(mark + 1);
+        }
     }
 
     // The key's entry; null for a key that names no field. The bytes of the text up to
@@ -151,8 +158,8 @@ public:
     const Key* Find(std::string_view name, const char* readable) const {
         if (name.empty() || name.size() > kLongest) return nullptr;
         const Key folded = Fold(name.data(), name.size(), readable);
-        for (std::size_t slot = Hash(folded); keys_[slot].size != 0; slot = (slot + 1) % kSlots) {
-            const Key& candidate = keys_[slot];
+        for (std::size_t slot = Hash(folded); slots_[slot] != 0; slot = (slot + 1) % kSlots) {
+            const Key& candidate = keys_[slots_[slot] - 1];
             if (candidate.size == folded.size && candidate.low == folded.low &&
                 candidate.high == folded.high)
                 return &candidate;
@@ -195,7 +202,10 @@ private:
         return static_cast<std::size_t>(mixed >> 54); // the top ten bits: one of 1024 slots
     }
 
-    std::array<Key, kSlots> keys_{};
+    // The keys, and for each slot of the hash table one past the index of its key (0: free). The
+    // table of small indices stays in the nearest cache while a large file streams through it.
+    std::array<Key, kMostKeys> keys_{};
+    std::array<std::uint16_t, kSlots> slots_{};
     std::array<Target, kFieldCount> targets_{};
 };
 
