@@ -27,11 +27,13 @@ constexpr bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
+// The views are made from their bounds, with no check that they lie inside: a large import
+// trims hundreds of thousands of names and values.
 constexpr std::string_view TrimLeft(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size() && IsBlank(s[i]))
         ++i;
-    return s.substr(i);
+    return {s.data() + i, s.size() - i};
 }
 
 constexpr std::string_view Trim(std::string_view s) {
@@ -39,7 +41,7 @@ constexpr std::string_view Trim(std::string_view s) {
     std::size_t n = s.size();
     while (n > 0 && IsBlank(s[n - 1]))
         --n;
-    return s.substr(0, n);
+    return {s.data(), n};
 }
 
 constexpr bool IsQuote(char c) {
@@ -123,11 +125,11 @@ template <class Visit> void ForEachIniKey(std::string_view lines, Visit&& visit)
         pos = NextLineStart(lines, end);
         if (equals == end || lines[nameBegin] == ';') continue;
 
-        key.name = lines.substr(nameBegin, equals - nameBegin);
+        key.name = {lines.data() + nameBegin, equals - nameBegin};
         while (!key.name.empty() && IsBlank(key.name.back()))
             key.name.remove_suffix(1);
-        key.value = Trim(lines.substr(equals + 1, end - equals - 1));
-        if (Quoted(key.value)) key.value = key.value.substr(1, key.value.size() - 2);
+        key.value = Trim({lines.data() + equals + 1, end - equals - 1});
+        if (Quoted(key.value)) key.value = {key.value.data() + 1, key.value.size() - 2};
         key.next = pos;
         visit(key);
     }
