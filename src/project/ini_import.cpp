@@ -239,7 +239,8 @@ private:
 // and `texts` holds nothing before and after. The bytes of the text up to `readable` may be
 // read, beyond the section's own.
 void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
-                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts, FilledKeys& filled) {
+                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts,
+                FilledKeys& filled) {
     static const DialogKeys keys;
     // A value holds no line end, and a text that holds no byte 26 either is stored as it
     // stands; one look at the whole section says so for all its texts.

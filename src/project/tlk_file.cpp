@@ -149,8 +149,8 @@ public:
         field = static_cast<Field>(NextNumber()); // a narrower field keeps the low bits
         nonZero_ |= field != 0;
     }
-    // The texts of a dialog go into one block (see Slots); a slot's FailOn takes a block of
-    // its own, as it moves from the scratch set into the dialog.
+    // The texts of a dialog go into the packer's block when the dialog ends (EndDialog); a
+    // slot's FailOn, read while packing is off (see Slots), takes a block of its own.
     template <std::size_t Capacity> void Text(FixedString<Capacity>& field) {
         if (data_.size() - pos_ >= 2 && data_[pos_] == '\r' && data_[pos_ + 1] == '\n') {
             // Most texts of a dialog are empty.

@@ -201,7 +201,8 @@ public:
         char* out = static_cast<char*>(Room(bytes_, 1, store));
         for (const Entry& e : entries_) {
             *e.block = out;
-            out = text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
+            out =
+                text_block::Write(out, text_block::kPacked, e.text, e.check); // the store frees it
         }
         entries_.clear();
         bytes_ = 0;
