@@ -138,7 +138,7 @@ void IniFile::BuildIndex() {
         ForEachIniKey(section.lines, [&](const IniKey& key) {
             keys_.push_back({spanOf(key.name), spanOf(key.value)});
             ++blocks_.back().keyCount;
-        });
+        }, text.data() + text.size());
     }
 
     if (blocks_.empty()) return;

@@ -252,7 +252,7 @@ void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
         if (!key || !filled.Fill(key->mark)) return;
         const DialogKeys::Target& field = keys.TargetOf(*key);
         field.store(*field.member, target, key->index, line.value);
-    });
+    }, readable);
     d.Variants.TakeFrom(slots, target.usedSlots, texts, d.Packed);
 }
 

@@ -108,27 +108,63 @@ struct IniKey {
 
 // Every key line of a section's lines (which hold no header line) in file order, a repeated name
 // as often as it stands: visit(const IniKey&). The first occurrence of a name is the one the
-// profile functions read. Comments and lines without '=' are passed over.
-template <class Visit> void ForEachIniKey(std::string_view lines, Visit&& visit) {
+// profile functions read. Comments and lines without '=' are passed over. The bytes from the
+// lines' start up to `readable` (their end when null) may be read, beyond the lines' own.
+template <class Visit>
+void ForEachIniKey(std::string_view lines, Visit&& visit, const char* readable = nullptr) {
     using namespace ini_rules;
+    const char* const base = lines.data();
     const std::size_t size = lines.size();
+    if (readable == nullptr) readable = base + size;
     for (std::size_t pos = 0; pos < size;) {
+        std::size_t nameBegin = pos;
+        std::size_t equals = 0;
+        std::size_t end = 0;
+        bool split = false; // the name's begin, the '=' and the end are known
+#ifdef KV_SIXTEEN_BYTES
+        // Most key lines begin with their name, and hold it and the '=' in their first sixteen
+        // bytes, often the whole line: one look finds both. A large import is hundreds of
+        // thousands of key lines.
+        if (readable - (base + pos) >= 16) {
+            const std::size_t left = size - pos;
+            const unsigned inside = left >= 16 ? 0xFFFFu : (1u << left) - 1;
+            const byte_scan::MarksAndEnds found =
+                byte_scan::MarksAndEndsAt<'=', '\n', '\r'>(base + pos);
+            const unsigned ends = found.ends & inside;
+            const unsigned marks = found.marks & inside & ((ends & (0u - ends)) - 1);
+            if (marks == 0 && ends != 0) { // a line without '='
+                pos = NextLineStart(lines, pos + byte_scan::FirstHit(ends));
+                continue;
+            }
+            const char first = base[pos];
+            if (marks != 0 && !IsBlank(first) && first != ';') {
+                split = true;
+                equals = pos + byte_scan::FirstHit(marks);
+                if (ends != 0)
+                    end = pos + byte_scan::FirstHit(ends);
+                else
+                    end = left <= 16 ? size : FindLineEnd(lines, pos + 16);
+            }
+        }
+#endif
+        if (!split) { // any other line: its blanks, '=' and end found one by one
+            while (nameBegin < size && IsBlank(lines[nameBegin]))
+                ++nameBegin;
+            const auto found = byte_scan::FindMarkAndEnd<'=', '\n', '\r'>(lines, nameBegin);
+            equals = found.mark;
+            end = found.end;
+            if (equals == end || lines[nameBegin] == ';') {
+                pos = NextLineStart(lines, end);
+                continue;
+            }
+        }
         IniKey key;
         key.begin = pos;
-        std::size_t i = pos;
-        while (i < size && IsBlank(lines[i]))
-            ++i;
-        const std::size_t nameBegin = i;
-        // The '=' and the end of the line are found together, many bytes at a time: a large
-        // import is hundreds of thousands of key lines.
-        const auto [equals, end] = byte_scan::FindMarkAndEnd<'=', '\n', '\r'>(lines, i);
         pos = NextLineStart(lines, end);
-        if (equals == end || lines[nameBegin] == ';') continue;
-
-        key.name = {lines.data() + nameBegin, equals - nameBegin};
+        key.name = {base + nameBegin, equals - nameBegin};
         while (!key.name.empty() && IsBlank(key.name.back()))
             key.name.remove_suffix(1);
-        key.value = Trim({lines.data() + equals + 1, end - equals - 1});
+        key.value = Trim({base + equals + 1, end - equals - 1});
         if (Quoted(key.value)) key.value = {key.value.data() + 1, key.value.size() - 2};
         key.next = pos;
         visit(key);

@@ -83,6 +83,20 @@ inline std::size_t FirstHit(unsigned hits) {
     return static_cast<std::size_t>(std::countr_zero(hits));
 }
 
+// The bits of the `Mark` bytes and of the bytes among `Ends` in the sixteen bytes at `at`: the
+// head of a line, its '=' and its end, in one look.
+struct MarksAndEnds {
+    unsigned marks = 0;
+    unsigned ends = 0;
+};
+template <char Mark, char... Ends> MarksAndEnds MarksAndEndsAt(const char* at) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i ends = _mm_setzero_si128();
+    ((ends = _mm_or_si128(ends, _mm_cmpeq_epi8(block, _mm_set1_epi8(Ends)))), ...);
+    return {static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(Mark)))),
+            static_cast<unsigned>(_mm_movemask_epi8(ends))};
+}
+
 // A key line of an INI project is mostly one look.
 template <char... Bytes> std::size_t FindFirstOf(std::string_view text, std::size_t from) {
     if (text.size() < 16) return FindFirstOfByWords<Bytes...>(text, from);

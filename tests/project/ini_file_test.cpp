@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -59,6 +62,45 @@ TEST(IniFile, SplittingInPartsFindsTheSameSections) {
     ASSERT_EQ(views(1).size(), 2u * 8 * 3);
     for (std::size_t parts = 2; parts < 40; parts += 3)
         EXPECT_EQ(views(parts), views(1)) << parts;
+}
+
+// The key lines of random section texts, found many bytes at a time, are those a walk over one
+// byte after another finds, also where the text goes on past the lines (as a section's does).
+TEST(IniFile, KeyLinesAreThoseAByteWalkFinds) {
+    using Found = std::vector<std::tuple<std::string, std::string, std::size_t, std::size_t>>;
+    auto walk = [](std::string_view lines) {
+        Found found;
+        for (std::size_t pos = 0; pos < lines.size();) {
+            std::size_t end = pos;
+            while (end < lines.size() && lines[end] != '\n' && lines[end] != '\r') ++end;
+            const std::size_t next = std::min(
+                lines.size(), end + (lines.substr(end, 2) == "\r\n" ? 2 : 1));
+            const std::string_view line = kv::ini_rules::TrimLeft(lines.substr(pos, end - pos));
+            const std::size_t equals = line.find('=');
+            if (equals != std::string_view::npos && line.front() != ';') {
+                std::string_view value = kv::ini_rules::Trim(line.substr(equals + 1));
+                if (kv::ini_rules::Quoted(value)) value = value.substr(1, value.size() - 2);
+                found.emplace_back(kv::ini_rules::Trim(line.substr(0, equals)), value, pos, next);
+            }
+            pos = next;
+        }
+        return found;
+    };
+    std::mt19937 random(11);
+    const std::string alphabet = "aB=  \t;\r\n\"x";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 80, 'a');
+        for (char& c : text) c = alphabet[random() % alphabet.size()];
+        const std::string_view lines = std::string_view(text).substr(0, random() % (text.size() + 1));
+        const char* const ends[] = {lines.data() + lines.size(), text.data() + text.size()};
+        for (const char* readable : ends) {
+            Found found;
+            kv::ForEachIniKey(lines, [&](const kv::IniKey& k) {
+                found.emplace_back(k.name, k.value, k.begin, k.next);
+            }, readable);
+            ASSERT_EQ(found, walk(lines)) << text << " | " << lines.size();
+        }
+    }
 }
 
 TEST(IniFile, IntegersAreDecimalWithMinusOrHexadecimalAfter0x) {
