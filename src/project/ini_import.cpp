@@ -372,13 +372,14 @@ Project ImportFromIni(std::string_view text) {
 } // namespace
 
 Project ImportIniProject(std::string_view bytes) {
-    return ImportFromIni(IniText(std::string(bytes)));
+    std::string converted;
+    return ImportFromIni(IniText(bytes, converted));
 }
 
 Project ImportIniFile(const std::string& path) {
-    std::string bytes = ReadWholeFile(path);
+    const FileBytes bytes = ReadFileBytes(path);
     try {
-        return ImportFromIni(IniText(std::move(bytes)));
+        return ImportIniProject(bytes.view());
     } catch (const Error& e) {
         throw Error(CannotReadText(path, 0, e.what()));
     }

@@ -95,9 +95,17 @@ std::vector<IniSection> SplitIniSections(std::string_view text, std::size_t part
     return sections;
 }
 
-std::string IniText(std::string bytes) {
+std::string_view IniText(std::string_view bytes, std::string& converted) {
     if (bytes.size() >= 0xFFFFFFFFULL) throw Error("File too large");
-    return HasByteOrderMark(bytes) ? UnicodeToCp1251(bytes) : std::move(bytes);
+    if (!HasByteOrderMark(bytes)) return bytes;
+    converted = UnicodeToCp1251(bytes);
+    return converted;
+}
+
+std::string IniText(std::string bytes) {
+    std::string converted;
+    if (IniText(bytes, converted).data() == bytes.data()) return bytes;
+    return converted;
 }
 
 } // namespace kv

@@ -171,10 +171,12 @@ void ForEachIniKey(std::string_view lines, Visit&& visit, const char* readable =
     }
 }
 
-// The text of an INI file: a file saved as Unicode (one that starts with a UTF-8 or UTF-16
-// byte-order mark) is read as the Windows-1251 text it stands for. A file of 4 GiB or more
-// throws Error("File too large"): IniFile keeps its offsets in 32 bits, and the import takes
-// the same files as it.
+// The text of an INI file's bytes: the bytes themselves, or for a file saved as Unicode (one
+// that starts with a UTF-8 or UTF-16 byte-order mark) the Windows-1251 text they stand for, kept
+// in `converted`. A file of 4 GiB or more throws Error("File too large"): IniFile keeps its
+// offsets in 32 bits, and the import takes the same files as it.
+std::string_view IniText(std::string_view bytes, std::string& converted);
+// The same, for a reader that keeps the text.
 std::string IniText(std::string bytes);
 
 } // namespace kv

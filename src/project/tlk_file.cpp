@@ -456,10 +456,10 @@ Project ParseProject(std::string_view bytes, std::size_t parts) {
 }
 
 Project LoadProject(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path);
+    const FileBytes bytes = ReadFileBytes(path);
     Project project;
     try {
-        project = ParseProject(bytes);
+        project = ParseProject(bytes.view());
     } catch (const ProjectFileError& e) {
         throw Error(CannotReadText(path, e.line(), e.what()));
     }

@@ -5,6 +5,7 @@
 #include "text/parallel.h"
 #include "text/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -144,6 +145,21 @@ std::string CannotWriteText(const std::string& path, const std::string& reason) 
 
 void SetReplaceFaultHook(std::function<bool(ReplaceStep)> hook) { FaultHook() = std::move(hook); }
 
+void FileBytes::Append(const char* bytes, std::size_t count) {
+    if (count > roomSize()) {
+        FileBytes larger(std::max(capacity_ * 2, size_ + count));
+        std::memcpy(larger.room(), data_.get(), size_);
+        larger.Keep(size_);
+        *this = std::move(larger);
+    }
+    std::memcpy(room(), bytes, count);
+    Keep(count);
+}
+
+std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
+    return std::string(ReadFileBytes(path, purpose).view());
+}
+
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
@@ -226,7 +242,7 @@ void RemoveTemporaryFileOnSignals() {
     for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &action, nullptr);
 }
 
-std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
+FileBytes ReadFileBytes(const std::string& path, ReadFor purpose) {
     if (path.empty()) CannotOpen(path, ENOENT);
     const fs::path p = PathFromUtf8(path);
     // Look before opening: opening a device may already do something.
@@ -249,15 +265,13 @@ std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
     if (static_cast<std::uintmax_t>(entry.st_size) > kMaxReadBytes) fail(kTooLarge);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
 
-    std::string content;
-    content.reserve(static_cast<std::size_t>(entry.st_size));
-    AdviseLargePages(content.data(), content.capacity());
-    // The size the file has now goes straight into the string: a copy through a buffer would
-    // cost a large project's load about as much again as the read itself.
-    content.resize(static_cast<std::size_t>(entry.st_size));
-    const PartRead read = ReadInParts(fd, content.data(), content.size());
+    // The size the file has now is read straight into the memory it is kept in: a copy through
+    // a buffer would cost a large project's load about as much again as the read itself.
+    FileBytes content(static_cast<std::size_t>(entry.st_size));
+    AdviseLargePages(content.room(), content.roomSize());
+    const PartRead read = ReadInParts(fd, content.room(), content.roomSize());
     if (read.error != 0) fail(FileErrorText(read.error));
-    content.resize(read.filled);
+    content.Keep(read.filled);
     // The rest is read from where the parts ended.
     if (::lseek(fd, static_cast<off_t>(read.filled), SEEK_SET) < 0) fail(FileErrorText(errno));
     // Read on past the size: a file may grow while it is read, but never past the limit.
@@ -267,7 +281,7 @@ std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) fail(FileErrorText(errno));
         if (got == 0) break;
-        content.append(buffer, static_cast<std::size_t>(got));
+        content.Append(buffer, static_cast<std::size_t>(got));
         if (content.size() > kMaxReadBytes) fail(kTooLarge);
     }
     ::close(fd);

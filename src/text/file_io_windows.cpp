@@ -93,7 +93,7 @@ void RemoveTemporaryFileOnSignals() {
     // ".NAME.tmpNNNNNN".
 }
 
-std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
+FileBytes ReadFileBytes(const std::string& path, ReadFor purpose) {
     if (path.empty()) CannotOpen(path, ENOENT);
     const std::wstring name = PathFromUtf8(path).wstring();
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
@@ -113,16 +113,22 @@ std::string ReadWholeFile(const std::string& path, ReadFor purpose) {
     if (static_cast<std::uintmax_t>(size.QuadPart) > kMaxReadBytes)
         throw Error(CannotOpenText(path, kTooLarge));
 
-    std::string content;
-    content.reserve(static_cast<std::size_t>(size.QuadPart));
-    // Read on past the size: a file may grow while it is read, but never past the limit.
+    // The size the file has now is read straight into the memory it is kept in; read on past
+    // it through a buffer: a file may grow while it is read, but never past the limit.
+    FileBytes content(static_cast<std::size_t>(size.QuadPart));
     char buffer[1 << 16];
     for (;;) {
+        const bool inPlace = content.roomSize() > 0;
+        const DWORD want = inPlace ? static_cast<DWORD>(std::min<std::size_t>(content.roomSize(), 1u << 30))
+                                   : static_cast<DWORD>(sizeof buffer);
         DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+        if (!::ReadFile(file.get(), inPlace ? content.room() : buffer, want, &got, nullptr))
             CannotOpen(path, LastErrno());
         if (got == 0) break;
-        content.append(buffer, got);
+        if (inPlace)
+            content.Keep(got);
+        else
+            content.Append(buffer, got);
         if (content.size() > kMaxReadBytes) throw Error(CannotOpenText(path, kTooLarge));
     }
     return content;

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -43,6 +44,18 @@ TEST(ReadWholeFile, EveryByteOrTheUsersText) {
     // A sparse file larger than any project: refused without reading a byte of it.
     fs::resize_file(path, kv::kMaxReadBytes + 1);
     EXPECT_THAT(error(path), testing::EndsWith("in.tlk\". File too large"));
+}
+
+// Bytes that a file grew by while it was read go after those read into the room its size gave,
+// in more room when there is too little.
+TEST(ReadWholeFile, BytesBeyondTheRoomAreKeptAfterTheOthers) {
+    kv::FileBytes bytes(4);
+    std::memcpy(bytes.room(), "abc", 3);
+    bytes.Keep(3);
+    for (const char* more : {"d", "", "efghijklmnop", "q"})
+        bytes.Append(more, std::strlen(more));
+    EXPECT_EQ(bytes.view(), "abcdefghijklmnopq");
+    EXPECT_EQ(kv::FileBytes().view(), "");
 }
 
 // Every test leaves the fault seam empty for the next one.
