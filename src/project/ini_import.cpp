@@ -36,14 +36,16 @@ std::int32_t Number(std::string_view value, const char* readable) {
 
 // Where the values of a dialog section go: the record, a scratch set of its twelve answer
 // records that the record takes over at the end, into room of the size it needs (writing the
-// record's own slots would make all twelve and then trim them), and the packer that writes the
-// record's texts, as they are read, into a block the record keeps with others (one allocation
-// for many records instead of one for every text).
+// record's own slots would make all twelve and then trim them), and the packer through which the
+// record keeps its texts, either where they lie in the imported text (a copy of every text would
+// cost more than the reading) or copied into a block it shares with other records, as it keeps
+// its answers.
 struct DialogTarget {
     TDialogItem& dialog;
     std::array<TVariantData, kSlotCount>& slots;
     TextPacker& texts;
-    const char* readable;      // the end of the text: reading ahead up to it is safe
+    char* text;                // the imported text when the records keep their texts in it
+    const char* readable;      // how far past a value reading ahead is safe
     bool storable = false;     // no text of the section needs MakeStorable
     std::size_t usedSlots = 0; // one past the last scratch record given a value
 };
@@ -60,6 +62,9 @@ template <class T> void Assign(T& field, const DialogTarget& target, std::string
 template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
     if constexpr (std::is_integral_v<T>)
         Assign(field, target, value);
+    else if (target.text)
+        target.texts.PutInPlace(field, target.text + (value.data() - target.text), value.size(),
+                                !target.storable, target.dialog.Packed);
     else
         target.texts.Put(field, value, !target.storable, target.dialog.Packed, target.readable);
 }
@@ -236,16 +241,16 @@ private:
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
 // field already filled from this section is not filled again. `slots` is blank and left blank,
-// and `texts` holds nothing before and after. The bytes of the text up to `readable` may be
-// read, beyond the section's own.
-void ReadDialog(std::string_view lines, const char* readable, TDialogItem& d,
+// and `texts` holds nothing before and after. The section's texts are left where they lie in
+// `text`, or copied when it is null. The bytes up to `readable` may be read, beyond the lines'.
+void ReadDialog(std::string_view lines, char* text, const char* readable, TDialogItem& d,
                 std::array<TVariantData, kSlotCount>& slots, TextPacker& texts,
                 FilledKeys& filled) {
     static const DialogKeys keys;
     // A value holds no line end, and a text that holds no byte 26 either is stored as it
     // stands; one look at the whole section says so for all its texts.
     const bool storable = lines.find('\x1A') == std::string_view::npos;
-    DialogTarget target{d, slots, texts, readable, storable};
+    DialogTarget target{d, slots, texts, text, readable, storable};
     filled.NextSection();
     ForEachIniKey(lines, [&](const IniKey& line) {
         const DialogKeys::Key* key = keys.Find(line.name, readable);
@@ -279,8 +284,12 @@ std::optional<std::int64_t> SectionNumber(std::string_view name) {
 
 // The project of an INI text. The file is read in one pass over its sections, straight into the
 // records: a large project is hundreds of thousands of key lines, and an index of them all
-// would cost more than reading them.
-Project ImportFromIni(std::string_view text) {
+// would cost more than reading them. When the dialog sections are most of the text, the records
+// keep their texts where they lie in `bytes`, in blocks whose header bytes are written over the
+// end of each text's key, and through their blocks they keep `owner`, which keeps the bytes;
+// otherwise, lest a few dialogs keep a large file, they copy them.
+Project ImportFromIni(char* bytes, std::size_t size, const std::shared_ptr<const void>& owner) {
+    const std::string_view text(bytes, size);
     const std::vector<IniSection> sections = SplitIniSections(text);
 
     // Section Main, its first occurrence, and the first occurrence of each of its keys.
@@ -341,19 +350,30 @@ Project ImportFromIni(std::string_view text) {
             }
         }
     });
+    std::size_t dialogBytes = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const std::size_t section = sectionOf[i].load(std::memory_order_relaxed))
+            dialogBytes += sections[section - 1].lines.size();
+    }
+    char* const keptIn = dialogBytes >= size / 2 ? bytes : nullptr;
     std::vector<Project> lists(parts);
-    const char* readable = text.data() + text.size();
     TDialogItem* const* places = placeOf.data();
     RunParts(parts, [&](std::size_t k) {
         std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
+        if (keptIn) texts.KeepWithBlocks(owner);
         FilledKeys filled;
         for (auto [i, end] = RangeOfPart(count, parts, k); i < end; ++i) {
             TDialogItem& dialog = *records[i];
             dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
             const std::size_t section = sectionOf[i].load(std::memory_order_relaxed);
+            // Reading ahead stops before the next section's lines, which another processor may
+            // be writing the headers of its texts into.
+            const char* readable =
+                section < sections.size() ? sections[section].lines.data() : text.data() + size;
             if (section != 0)
-                ReadDialog(sections[section - 1].lines, readable, dialog, slots, texts, filled);
+                ReadDialog(sections[section - 1].lines, keptIn, readable, dialog, slots, texts,
+                           filled);
             for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
                 // Below the range, the place wraps around past `count`.
                 const auto place =
@@ -373,13 +393,21 @@ Project ImportFromIni(std::string_view text) {
 
 Project ImportIniProject(std::string_view bytes) {
     std::string converted;
-    return ImportFromIni(IniText(bytes, converted));
+    const std::string_view text = IniText(bytes, converted);
+    const std::shared_ptr<char[]> copy = std::make_shared_for_overwrite<char[]>(text.size());
+    std::copy(text.begin(), text.end(), copy.get());
+    return ImportFromIni(copy.get(), text.size(), copy);
 }
 
 Project ImportIniFile(const std::string& path) {
-    const FileBytes bytes = ReadFileBytes(path);
+    FileBytes bytes = ReadFileBytes(path);
     try {
-        return ImportIniProject(bytes.view());
+        std::string converted;
+        if (IniText(bytes.view(), converted).data() != bytes.view().data())
+            return ImportIniProject(converted);
+        const std::size_t size = bytes.size();
+        const std::shared_ptr<char[]> owned = std::move(bytes).Release();
+        return ImportFromIni(owned.get(), size, owned);
     } catch (const Error& e) {
         throw Error(CannotReadText(path, 0, e.what()));
     }

@@ -46,6 +46,11 @@ public:
     std::size_t roomSize() const { return capacity_ - size_; }
     void Keep(std::size_t count) { size_ += count; }
     void Append(const char* bytes, std::size_t count);
+    // The memory the bytes lie in (they are its first size()), for a reader that keeps them.
+    std::unique_ptr<char[]> Release() && {
+        size_ = capacity_ = 0;
+        return std::move(data_);
+    }
 
 private:
     std::unique_ptr<char[]> data_;

@@ -194,6 +194,28 @@ public:
         field.block_ = out;
     }
 
+    // The blocks made from now on keep `source` too, for the texts that PutInPlace leaves where
+    // a reader found them.
+    void KeepWithBlocks(std::shared_ptr<const void> source) { source_ = std::move(source); }
+
+    // The text of a field left where it lies: its two header bytes are written over the two
+    // bytes before it, which the reader no longer needs, and `store` keeps the block being filled
+    // from now on, which keeps the memory the text lies in (see KeepWithBlocks). `check` as for
+    // Put. For a reader that owns that memory: the bytes are changed in place.
+    template <std::size_t Capacity>
+    void PutInPlace(FixedString<Capacity>& field, char* text, std::size_t size, bool check,
+                    PackedTexts& store) {
+        field.clear();
+        if (size == 0) return;
+        size = std::min(size, Capacity);
+        if (!share_ || store.bytes_ != share_) Room(0, 1, store); // once for a record's texts
+        char* block = text - text_block::kHeader;
+        block[0] = text_block::kPacked;
+        block[1] = static_cast<char>(size);
+        if (check) MakeStorable(text, size);
+        field.block_ = block;
+    }
+
     // Puts the texts added since the last Pack into a block that `store` keeps from now on,
     // beside any block it kept before.
     void Pack(PackedTexts& store) {
@@ -219,7 +241,7 @@ public:
         std::size_t at = share_ ? offset() : 0;
         if (share_ == nullptr || shareSize_ - std::min(at, shareSize_) < bytes) {
             shareSize_ = std::max(kShareBytes, bytes + align);
-            share_ = std::make_shared_for_overwrite<char[]>(shareSize_);
+            share_ = NewBlock(shareSize_);
             shareUsed_ = 0;
             at = offset();
         }
@@ -257,8 +279,21 @@ private:
         bytes_ += text.size() + text_block::kHeader;
     }
 
+    // A block of `size` bytes, which keeps the source too when there is one.
+    std::shared_ptr<char[]> NewBlock(std::size_t size) const {
+        if (!source_) return std::make_shared_for_overwrite<char[]>(size);
+        struct Kept {
+            std::shared_ptr<const void> source;
+            std::unique_ptr<char[]> bytes;
+        };
+        auto kept = std::make_shared<Kept>(Kept{source_, std::make_unique_for_overwrite<char[]>(size)});
+        char* bytes = kept->bytes.get();
+        return std::shared_ptr<char[]>(std::move(kept), bytes);
+    }
+
     std::vector<Entry> entries_;
     std::size_t bytes_ = 0;
+    std::shared_ptr<const void> source_; // what every new block keeps too
     std::shared_ptr<char[]> share_; // the block being filled
     std::size_t shareSize_ = 0;
     std::size_t shareUsed_ = 0;

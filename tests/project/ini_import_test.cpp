@@ -97,6 +97,14 @@ TEST(IniImport, EveryKeyFillsItsOwnFieldToItsWidthAndCapacity) {
     EXPECT_EQ(kv::SerializeProject(p), kvtest::ReadBytes(KORV_TEST_DATA "/ini/every_key.tlk"));
     EXPECT_EQ(p.Dialogs()->LinkDialog[0], p.Dialogs());
     EXPECT_FALSE(p.Modified);
+    // The texts are left where they lie in the import's copy of the file, or copied when the
+    // dialogs are less than half of it (here beside a long section of notes); either way the
+    // project is the same, and it outlives the text it was read from.
+    const std::string file = kvtest::ReadBytes(KORV_TEST_DATA "/ini/every_key.ini");
+    for (const std::string& notes : {std::string(), "[Notes]\n" + std::string(file.size(), 'n')}) {
+        const Project q = kv::ImportIniProject(file + "\n" + notes);
+        EXPECT_EQ(kv::SerializeProject(q), kv::SerializeProject(p)) << notes.size();
+    }
     EXPECT_EQ(kvtest::ErrorOf([] { kv::ImportIniFile(KORV_TEST_DATA "/ini/missing.ini"); }),
               "Cannot open file \"" KORV_TEST_DATA "/ini/missing.ini\". File not found");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,6 +65,13 @@ template <class Field> std::string StoredBy(const std::string& text, int way) {
                    padded.data() + padded.size());
         break;
     }
+    case 8: { // left where a reader found it, in memory that the store keeps through its block
+        const auto source = std::make_shared<std::string>("=" + std::string(16, '=') + text);
+        kv::TextPacker packer;
+        packer.KeepWithBlocks(source);
+        packer.PutInPlace(field, source->data() + 17, text.size(), true, store);
+        break;
+    }
     default: { // packed elsewhere and moved out: the field keeps its bytes when the block goes
         kv::PackedTexts gone;
         Field packed;
@@ -94,7 +102,7 @@ TEST(FixedString, CutsToItsCapacityWhateverTheBytes) {
         {std::string(260, 'd') + bytes, 150, 200, 255},
     };
     for (const auto& c : cases) {
-        for (int way = 0; way < 9; ++way) {
+        for (int way = 0; way < 10; ++way) {
             EXPECT_EQ(StoredBy<kv::CaptionString>(c.text, way), c.text.substr(0, c.caption));
             EXPECT_EQ(StoredBy<kv::HintString>(c.text, way), c.text.substr(0, c.hint));
             EXPECT_EQ(StoredBy<kv::LineString>(c.text, way), c.text.substr(0, c.line)) << way;
