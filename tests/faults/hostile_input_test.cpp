@@ -45,12 +45,16 @@ TEST(HostileInput, AnIniProjectIsReadWhateverItsEncodingAndKeptWhole) {
     const std::pair<std::string, std::string> cases[] = {
         {plain, hello}, {"\xEF\xBB\xBF" + Cp1251ToUtf8(plain), hello}, {le, hello}, {be, hello},
         {"[Main]\nFunctionEnd=1002\n[1000]\nHint=a\x1A" "b\n", "a b"}}; // byte 26 in the first
+    kvtest::TempDir dir;
     for (const auto& [bytes, hint] : cases) {
         const Project imported = ImportIniProject(bytes);
         const Project loaded = ParseProject(SerializeProject(imported));
         ASSERT_EQ(loaded.DialogCount(), 3) << bytes;
         EXPECT_EQ(loaded.Dialogs()->Hint, hint);
         EXPECT_EQ(SerializeProject(loaded), SerializeProject(imported));
+        // The same from a file, whose bytes the import reads into memory of its own.
+        kvtest::WriteBytes(dir.Path("p.ini"), bytes);
+        EXPECT_EQ(SerializeProject(ImportIniFile(dir.Path("p.ini"))), SerializeProject(imported));
     }
 }
 
