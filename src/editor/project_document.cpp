@@ -1,6 +1,17 @@
 #include "editor/project_document.h"
 
 namespace kv {
+namespace {
+
+// The dialog or the answer a change is about: the index of a value of the dialog itself (its
+// header, a message line) names no answer.
+Place PlaceOf(const ProjectChange& change) {
+    const bool ofAnswer = change.kind != ProjectChange::Kind::Value ||
+                          Field(change.field).scope == FieldScope::Slot;
+    return {change.dialog, ofAnswer ? change.slot : -1};
+}
+
+} // namespace
 
 // Hands every change to all observers, and remembers the first place an edit touched, for a
 // step that names no focus of its own (an undo).
@@ -11,7 +22,7 @@ public:
         for (ProjectObserver* o : doc_.observers_) o->Changing(change);
     }
     void Changed(const ProjectChange& change) override {
-        if (first_.dialog < 0 && change.dialog >= 0) first_ = {change.dialog, change.slot};
+        if (first_.dialog < 0 && change.dialog >= 0) first_ = PlaceOf(change);
         for (ProjectObserver* o : doc_.observers_) o->Changed(change);
     }
     Place first_;
