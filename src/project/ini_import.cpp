@@ -366,14 +366,14 @@ Project ImportFromIni(char* bytes, std::size_t size, const std::shared_ptr<const
         for (auto [i, end] = RangeOfPart(count, parts, k); i < end; ++i) {
             TDialogItem& dialog = *records[i];
             dialog.FunctionNumber = static_cast<std::int32_t>(first + static_cast<std::int64_t>(i));
-            const std::size_t section = sectionOf[i].load(std::memory_order_relaxed);
-            // Reading ahead stops before the next section's lines, which another processor may
-            // be writing the headers of its texts into.
-            const char* readable =
-                section < sections.size() ? sections[section].lines.data() : text.data() + size;
-            if (section != 0)
+            if (const std::size_t section = sectionOf[i].load(std::memory_order_relaxed)) {
+                // Reading ahead stops before the next section's lines, which another processor
+                // may be writing the headers of its texts into.
+                const char* readable = section < sections.size() ? sections[section].lines.data()
+                                                                 : text.data() + size;
                 ReadDialog(sections[section - 1].lines, keptIn, readable, dialog, slots, texts,
                            filled);
+            }
             for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
                 // Below the range, the place wraps around past `count`.
                 const auto place =
@@ -389,22 +389,27 @@ Project ImportFromIni(char* bytes, std::size_t size, const std::shared_ptr<const
     return project;
 }
 
+// The project of an INI text that the import may change and its dialogs keep.
+Project ImportOwnedText(std::string text) {
+    const auto owned = std::make_shared<std::string>(std::move(text));
+    return ImportFromIni(owned->data(), owned->size(), owned);
+}
+
 } // namespace
 
 Project ImportIniProject(std::string_view bytes) {
     std::string converted;
     const std::string_view text = IniText(bytes, converted);
-    const std::shared_ptr<char[]> copy = std::make_shared_for_overwrite<char[]>(text.size());
-    std::copy(text.begin(), text.end(), copy.get());
-    return ImportFromIni(copy.get(), text.size(), copy);
+    if (text.data() != converted.data()) converted.assign(text); // the import changes its copy
+    return ImportOwnedText(std::move(converted));
 }
 
 Project ImportIniFile(const std::string& path) {
     FileBytes bytes = ReadFileBytes(path);
     try {
         std::string converted;
-        if (IniText(bytes.view(), converted).data() != bytes.view().data())
-            return ImportIniProject(converted);
+        if (IniText(bytes.view(), converted).data() == converted.data())
+            return ImportOwnedText(std::move(converted));
         const std::size_t size = bytes.size();
         const std::shared_ptr<char[]> owned = std::move(bytes).Release();
         return ImportFromIni(owned.get(), size, owned);

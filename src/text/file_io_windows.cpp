@@ -119,8 +119,9 @@ FileBytes ReadFileBytes(const std::string& path, ReadFor purpose) {
     char buffer[1 << 16];
     for (;;) {
         const bool inPlace = content.roomSize() > 0;
-        const DWORD want = inPlace ? static_cast<DWORD>(std::min<std::size_t>(content.roomSize(), 1u << 30))
-                                   : static_cast<DWORD>(sizeof buffer);
+        const DWORD want =
+            static_cast<DWORD>(inPlace ? std::min<std::size_t>(content.roomSize(), 1u << 30)
+                                       : sizeof buffer);
         DWORD got = 0;
         if (!::ReadFile(file.get(), inPlace ? content.room() : buffer, want, &got, nullptr))
             CannotOpen(path, LastErrno());

@@ -286,7 +286,8 @@ private:
             std::shared_ptr<const void> source;
             std::unique_ptr<char[]> bytes;
         };
-        auto kept = std::make_shared<Kept>(Kept{source_, std::make_unique_for_overwrite<char[]>(size)});
+        auto kept =
+            std::make_shared<Kept>(Kept{source_, std::make_unique_for_overwrite<char[]>(size)});
         char* bytes = kept->bytes.get();
         return std::shared_ptr<char[]>(std::move(kept), bytes);
     }
