@@ -101,6 +101,25 @@ void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size
     }
 }
 
+TVariantData* VariantSlots::FillInPlace(TextPacker& packer, PackedTexts& keeper) {
+    Adopt(nullptr, 0);
+    auto* room = static_cast<TVariantData*>(
+        packer.Room(kSlotCount * sizeof(TVariantData), alignof(TVariantData), keeper));
+    std::uninitialized_value_construct_n(room, kSlotCount); // blank records construct no text
+    records_ = room;
+    kept_ = kSlotCount;
+    own_ = false;
+    return room;
+}
+
+void VariantSlots::EndFill(std::size_t used, TextPacker& packer) {
+    const std::size_t count = std::min<std::size_t>(used, kept_);
+    std::destroy(records_ + count, records_ + kept_);
+    packer.GiveBack(records_ + count, (kept_ - count) * sizeof(TVariantData));
+    kept_ = static_cast<std::uint8_t>(count);
+    if (count == 0) records_ = nullptr;
+}
+
 bool operator==(const VariantSlots& a, const VariantSlots& b) {
     for (std::size_t i = 0; i < kSlotCount; ++i) {
         if (!(a[i] == b[i])) return false;

@@ -128,6 +128,13 @@ public:
     // and a block of their own would cost an allocation for every dialog of a large project.
     void TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used, TextPacker& packer,
                   PackedTexts& keeper);
+    // For a reader that fills the answers where they are kept: all twelve records, blank, in
+    // the block `packer` fills, which `keeper` (the dialog's PackedTexts) keeps; their texts may
+    // lie in that block too. EndFill(used) then keeps the first `used` records (the others must
+    // be blank) and gives the room of the rest back. Nothing is moved or copied, as TakeFrom
+    // must, and a record whose text is still to be packed counts as a kept one.
+    TVariantData* FillInPlace(TextPacker& packer, PackedTexts& keeper);
+    void EndFill(std::size_t used, TextPacker& packer);
 
     friend bool operator==(const VariantSlots& a, const VariantSlots& b);
 

@@ -34,15 +34,14 @@ std::int32_t Number(std::string_view value, const char* readable) {
     return ParseIniIntegerOr(value, 0, readable);
 }
 
-// Where the values of a dialog section go: the record, a scratch set of its twelve answer
-// records that the record takes over at the end, into room of the size it needs (writing the
-// record's own slots would make all twelve and then trim them), and the packer through which the
-// record keeps its texts, either where they lie in the imported text (a copy of every text would
-// cost more than the reading) or copied into a block it shares with other records, as it keeps
-// its answers.
+// Where the values of a dialog section go: the record, its twelve answer records, which lie in
+// the block the record shares with other records until the blank ones at the end are given
+// back, and the packer through which the record keeps its texts, either where they lie in the
+// imported text (a copy of every text would cost more than the reading) or copied into that
+// block after its answers.
 struct DialogTarget {
     TDialogItem& dialog;
-    std::array<TVariantData, kSlotCount>& slots;
+    TVariantData* slots;
     TextPacker& texts;
     char* text;                // the imported text when the records keep their texts in it
     const char* readable;      // how far past a value reading ahead is safe
@@ -50,23 +49,20 @@ struct DialogTarget {
     std::size_t usedSlots = 0; // one past the last scratch record given a value
 };
 
-// Stores a value as its field keeps it: a text cut to the capacity, a number to its width.
-template <class T> void Assign(T& field, const DialogTarget& target, std::string_view value) {
+// Stores a value as its field keeps it: a number to its width, keeping the low bits, and a text
+// cut to its capacity, which the record keeps where it lies, or copied once the answers are done
+// with (so that the blank ones can be given back first).
+template <class T> void Assign(T& field, DialogTarget& target, std::string_view value) {
     if constexpr (std::is_integral_v<T>)
         field = static_cast<T>(
             static_cast<std::uint64_t>(std::int64_t{Number(value, target.readable)}));
-    else
-        field = value;
-}
-// The same for a field of the record itself, whose texts go into the packer's block.
-template <class T> void AssignInRecord(T& field, DialogTarget& target, std::string_view value) {
-    if constexpr (std::is_integral_v<T>)
-        Assign(field, target, value);
     else if (target.text)
         target.texts.PutInPlace(field, target.text + (value.data() - target.text), value.size(),
                                 !target.storable, target.dialog.Packed);
+    else if (target.storable)
+        target.texts.AddStorable(field, value);
     else
-        target.texts.Put(field, value, !target.storable, target.dialog.Packed, target.readable);
+        target.texts.Add(field, value);
 }
 
 template <class> constexpr bool kIsLinesOrSlots = false;
@@ -74,8 +70,7 @@ template <class T, std::size_t N> constexpr bool kIsLinesOrSlots<std::array<T, N
 
 // Stores a value into the field that `member` (of type T R::*) names, at the line or slot
 // `index` where the field has one. Made for every member type of the table of fields, so that a
-// key costs one call and no look at the type of its field. An answer's text (FailOn) takes a
-// block of its own, as it moves from the scratch set into the record.
+// key costs one call and no look at the type of its field.
 template <class R, class T>
 void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t index,
                std::string_view value) {
@@ -84,9 +79,9 @@ void StoreInto(const FieldMember& member, DialogTarget& target, std::size_t inde
         Assign(target.slots[index].*m, target, value);
         target.usedSlots = std::max(target.usedSlots, index + 1);
     } else if constexpr (kIsLinesOrSlots<T>)
-        AssignInRecord((target.dialog.*m)[index], target, value);
+        Assign((target.dialog.*m)[index], target, value);
     else
-        AssignInRecord(target.dialog.*m, target, value);
+        Assign(target.dialog.*m, target, value);
 }
 using Store = void (*)(const FieldMember&, DialogTarget&, std::size_t, std::string_view);
 
@@ -240,17 +235,17 @@ private:
 // Reads the lines of one dialog section into a blank record; a missing key or an unreadable
 // number leaves the field blank, and a key that names no field is passed over. Numbers are
 // stored into their field's width, keeping the low bits. The first occurrence of a key counts: a
-// field already filled from this section is not filled again. `slots` is blank and left blank,
-// and `texts` holds nothing before and after. The section's texts are left where they lie in
-// `text`, or copied when it is null. The bytes up to `readable` may be read, beyond the lines'.
+// field already filled from this section is not filled again. `texts` holds nothing before
+// and after. The section's texts are left where they lie in `text`, or copied when it is null.
+// The bytes up to `readable` may be read, beyond the lines'.
 void ReadDialog(std::string_view lines, char* text, const char* readable, TDialogItem& d,
-                std::array<TVariantData, kSlotCount>& slots, TextPacker& texts,
-                FilledKeys& filled) {
+                TextPacker& texts, FilledKeys& filled) {
     static const DialogKeys keys;
     // A value holds no line end, and a text that holds no byte 26 either is stored as it
     // stands; one look at the whole section says so for all its texts.
     const bool storable = lines.find('\x1A') == std::string_view::npos;
-    DialogTarget target{d, slots, texts, text, readable, storable};
+    DialogTarget target{d, d.Variants.FillInPlace(texts, d.Packed), texts, text, readable,
+                        storable};
     filled.NextSection();
     ForEachIniKey(lines, [&](const IniKey& line) {
         const DialogKeys::Key* key = keys.Find(line.name, readable);
@@ -258,7 +253,8 @@ void ReadDialog(std::string_view lines, char* text, const char* readable, TDialo
         const DialogKeys::Target& field = keys.TargetOf(*key);
         field.store(*field.member, target, key->index, line.value);
     }, readable);
-    d.Variants.TakeFrom(slots, target.usedSlots, texts, d.Packed);
+    d.Variants.EndFill(target.usedSlots, texts);
+    texts.Pack(d.Packed); // the copied texts, after the answers
 }
 
 // The least dialogs worth a part of their own, read side by side with the others: handing a part
@@ -359,7 +355,6 @@ Project ImportFromIni(char* bytes, std::size_t size, const std::shared_ptr<const
     std::vector<Project> lists(parts);
     TDialogItem* const* places = placeOf.data();
     RunParts(parts, [&](std::size_t k) {
-        std::array<TVariantData, kSlotCount> slots;
         TextPacker texts;
         if (keptIn) texts.KeepWithBlocks(owner);
         FilledKeys filled;
@@ -371,8 +366,7 @@ Project ImportFromIni(char* bytes, std::size_t size, const std::shared_ptr<const
                 // may be writing the headers of its texts into.
                 const char* readable = section < sections.size() ? sections[section].lines.data()
                                                                  : text.data() + size;
-                ReadDialog(sections[section - 1].lines, keptIn, readable, dialog, slots, texts,
-                           filled);
+                ReadDialog(sections[section - 1].lines, keptIn, readable, dialog, texts, filled);
             }
             for (std::size_t slot = 0; slot < kSlotCount; ++slot) {
                 // Below the range, the place wraps around past `count`.

@@ -26,18 +26,11 @@ constexpr char kPacked = 0;
 
 // Writes the block of a text (at most 255 bytes) at `out`; gives where the next one may begin.
 // `check`: make the bytes storable, for a text that may hold a byte the project file would not
-// give back. `inPieces`: copy the bytes sixteen at a time, without a call, for a caller that may
-// read and write up to the next multiple of sixteen bytes past the text's start and its copy's.
-inline char* Write(char* out, char owner, std::string_view text, bool check,
-                   bool inPieces = false) {
+// give back.
+inline char* Write(char* out, char owner, std::string_view text, bool check) {
     out[0] = owner;
     out[1] = static_cast<char>(text.size());
-    if (inPieces) {
-        for (std::size_t i = 0; i < text.size(); i += 16)
-            std::memcpy(out + kHeader + i, text.data() + i, 16);
-    } else {
-        std::memcpy(out + kHeader, text.data(), text.size());
-    }
+    std::memcpy(out + kHeader, text.data(), text.size());
     if (check) MakeStorable(out + kHeader, text.size());
     return out + kHeader + text.size();
 }
@@ -173,27 +166,6 @@ public:
         Enter(field, text, false);
     }
 
-    // The text of a field, written at once into the block being filled, which `store` keeps
-    // from now on: for a reader that has the record's PackedTexts at hand, with no list of the
-    // texts to go through again. `check` as for Add (true) and AddStorable (false). The bytes
-    // of the text up to `readable` may be read, beyond its own: a short text is then copied in
-    // pieces of sixteen bytes, without a call.
-    template <std::size_t Capacity>
-    void Put(FixedString<Capacity>& field, std::string_view text, bool check, PackedTexts& store,
-             const char* readable) {
-        if (text.size() > Capacity) text = text.substr(0, Capacity);
-        field.clear();
-        if (text.empty()) return;
-        const std::size_t size = text.size();
-        char* out = static_cast<char*>(Room(size + text_block::kHeader, 1, store));
-        const auto pieces = static_cast<std::ptrdiff_t>((size + 15) / 16 * 16);
-        const char* end = share_.get() + shareSize_;
-        const bool inPieces =
-            readable - text.data() >= pieces && end - (out + text_block::kHeader) >= pieces;
-        text_block::Write(out, text_block::kPacked, text, check, inPieces);
-        field.block_ = out;
-    }
-
     // The blocks made from now on keep `source` too, for the texts that PutInPlace leaves where
     // a reader found them.
     void KeepWithBlocks(std::shared_ptr<const void> source) { source_ = std::move(source); }
@@ -201,7 +173,8 @@ public:
     // The text of a field left where it lies: its two header bytes are written over the two
     // bytes before it, which the reader no longer needs, and `store` keeps the block being filled
     // from now on, which keeps the memory the text lies in (see KeepWithBlocks). `check` as for
-    // Put. For a reader that owns that memory: the bytes are changed in place.
+    // Add (true) and AddStorable (false). For a reader that owns that memory: the bytes are
+    // changed in place.
     template <std::size_t Capacity>
     void PutInPlace(FixedString<Capacity>& field, char* text, std::size_t size, bool check,
                     PackedTexts& store) {
@@ -256,6 +229,13 @@ public:
         }
         shareUsed_ = at + bytes;
         return share_.get() + at;
+    }
+
+    // Gives back the end of the room handed out last, `bytes` from `room` on, which its reader
+    // found it did not need; room handed out after it is kept, and so is this then.
+    void GiveBack(void* room, std::size_t bytes) {
+        if (share_ && static_cast<char*>(room) + bytes == share_.get() + shareUsed_)
+            shareUsed_ -= bytes;
     }
 
 private:

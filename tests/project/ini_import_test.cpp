@@ -100,10 +100,13 @@ TEST(IniImport, EveryKeyFillsItsOwnFieldToItsWidthAndCapacity) {
     // The texts are left where they lie in the import's copy of the file, or copied when the
     // dialogs are less than half of it (here beside a long section of notes); either way the
     // project is the same, and it outlives the text it was read from.
+    // An answer whose one value is its text is kept, its text packed after the answers.
     const std::string file = kvtest::ReadBytes(KORV_TEST_DATA "/ini/every_key.ini");
+    const std::string textOnly = "[Main]\nFunctionStart=1\nFunctionEnd=1\n[1]\nFailOn2=&v1>2\n";
     for (const std::string& notes : {std::string(), "[Notes]\n" + std::string(file.size(), 'n')}) {
         const Project q = kv::ImportIniProject(file + "\n" + notes);
         EXPECT_EQ(kv::SerializeProject(q), kv::SerializeProject(p)) << notes.size();
+        EXPECT_EQ(kv::ImportIniProject(textOnly + notes).Dialogs()->Variants[2].FailOn, "&v1>2");
     }
     EXPECT_EQ(kvtest::ErrorOf([] { kv::ImportIniFile(KORV_TEST_DATA "/ini/missing.ini"); }),
               "Cannot open file \"" KORV_TEST_DATA "/ini/missing.ini\". File not found");
