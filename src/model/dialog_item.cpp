@@ -86,21 +86,6 @@ void VariantSlots::Trim() {
     KeepFrom(old.records_, old.kept_);
 }
 
-void VariantSlots::TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used,
-                            TextPacker& packer, PackedTexts& keeper) {
-    const std::size_t count = UpToLastUsed(all.data(), std::min<std::size_t>(used, kSlotCount));
-    Adopt(nullptr, 0);
-    if (count == 0) return;
-    records_ = static_cast<TVariantData*>(
-        packer.Room(count * sizeof(TVariantData), alignof(TVariantData), keeper));
-    own_ = false;
-    for (std::size_t i = 0; i < count; ++i) {
-        new (records_ + i) TVariantData(std::move(all[i]));
-        kept_ = static_cast<std::uint8_t>(i + 1); // ended by Release, should the next one throw
-        all[i] = TVariantData{};
-    }
-}
-
 TVariantData* VariantSlots::FillInPlace(TextPacker& packer, PackedTexts& keeper) {
     Adopt(nullptr, 0);
     auto* room = static_cast<TVariantData*>(

@@ -64,8 +64,8 @@ class VariantSlots {
 public:
     VariantSlots() noexcept = default;
     VariantSlots(const VariantSlots& other);
-    // Moving records that lie in their dialog's block (see TakeFrom) copies them into a block of
-    // their own, as a text's bytes are: the block goes with its dialog.
+    // Moving records that lie in their dialog's block (see FillInPlace) copies them into a block
+    // of their own, as a text's bytes are: the block goes with its dialog.
     VariantSlots(VariantSlots&& other);
     VariantSlots& operator=(const VariantSlots& other);
     VariantSlots& operator=(VariantSlots&& other);
@@ -120,19 +120,12 @@ public:
     // Keeps only the records up to the last one that is not blank. References into the slots
     // are invalid afterwards.
     void Trim();
-    // Takes the first `used` records of `all` over and leaves them blank; the records after them
-    // must be blank. A reader fills a scratch set of twelve for each dialog, notes the last one
-    // it put a value into, and hands them over here, into room of the size the dialog needs in
-    // the block that `packer` puts the dialog's texts in and that `keeper` (the dialog's
-    // PackedTexts) keeps: filling the slots in place would make all twelve and then trim them,
-    // and a block of their own would cost an allocation for every dialog of a large project.
-    void TakeFrom(std::array<TVariantData, kSlotCount>& all, std::size_t used, TextPacker& packer,
-                  PackedTexts& keeper);
     // For a reader that fills the answers where they are kept: all twelve records, blank, in
     // the block `packer` fills, which `keeper` (the dialog's PackedTexts) keeps; their texts may
     // lie in that block too. EndFill(used) then keeps the first `used` records (the others must
-    // be blank) and gives the room of the rest back. Nothing is moved or copied, as TakeFrom
-    // must, and a record whose text is still to be packed counts as a kept one.
+    // be blank) and gives the room of the rest back. Filling the slots through operator[] would
+    // make all twelve on the heap and then trim them, and a block of their own would cost an
+    // allocation for every dialog of a large project.
     TVariantData* FillInPlace(TextPacker& packer, PackedTexts& keeper);
     void EndFill(std::size_t used, TextPacker& packer);
 

@@ -46,7 +46,7 @@ struct DialogTarget {
     char* text;                // the imported text when the records keep their texts in it
     const char* readable;      // how far past a value reading ahead is safe
     bool storable = false;     // no text of the section needs MakeStorable
-    std::size_t usedSlots = 0; // one past the last scratch record given a value
+    std::size_t usedSlots = 0; // one past the last answer given a value
 };
 
 // Stores a value as its field keeps it: a number to its width, keeping the low bits, and a text

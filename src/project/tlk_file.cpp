@@ -56,7 +56,7 @@ template <class Dialog, class Visitor> void WalkBlock(Dialog& d, Visitor& v) {
     v.NumberPair(d.VariantEscape, d.VariantDefault);
     for (auto& caption : d.Variant)
         v.Text(caption);
-    v.Slots(d.Variants);
+    v.Slots(d);
     for (int k = 0; k < kSlotCount; ++k)
         v.FollowUp(d, k);
 }
@@ -93,8 +93,8 @@ public:
         end_ = std::to_chars(end_, buffer_ + sizeof buffer_, second).ptr;
         EndLine();
     }
-    void Slots(const VariantSlots& slots) {
-        for (const TVariantData& slot : slots)
+    void Slots(const TDialogItem& d) {
+        for (const TVariantData& slot : d.Variants)
             WalkSlot(slot, *this);
     }
     // The link's current number wins over the stored one, so a renumbered target is followed.
@@ -149,15 +149,18 @@ public:
         field = static_cast<Field>(NextNumber()); // a narrower field keeps the low bits
         nonZero_ |= field != 0;
     }
-    // The texts of a dialog go into the packer's block when the dialog ends (EndDialog); a
-    // slot's FailOn, read while packing is off (see Slots), takes a block of its own.
+    // The texts of a dialog, its answers' too, go into the packer's block when the dialog ends
+    // (EndDialog), after its answers.
     template <std::size_t Capacity> void Text(FixedString<Capacity>& field) {
         if (data_.size() - pos_ >= 2 && data_[pos_] == '\r' && data_[pos_ + 1] == '\n') {
             // Most texts of a dialog are empty.
             pos_ += 2;
             field.clear();
-        } else if (packing_) packer_.AddStorable(field, ReadText());
-        else field = ReadText(); // cut to the field's capacity
+        } else {
+            const std::string_view text = ReadText();
+            nonZero_ |= !text.empty();
+            packer_.AddStorable(field, text);
+        }
     }
     void Text(std::string& field) { field = std::string(ReadText()); }
 
@@ -169,13 +172,13 @@ public:
         second = LineEndsHere() ? 0 : static_cast<std::uint8_t>(ReadNumber());
         SkipLine();
     }
-    // Every field of all twelve slots is read into a scratch set, which the dialog takes over
-    // when it ends (EndDialog), in room of the size it needs. The scratch set is blank whenever
-    // a dialog's slots begin, so a blank slot as a save writes it (most of the slots of a
-    // project) is passed over in one comparison instead of read line by line.
-    void Slots(VariantSlots&) {
+    // Every field of all twelve answers is read into blank records in the block the dialog
+    // keeps, whose blank ones at the end are given back: a blank answer as a save writes it
+    // (most of the answers of a project) is passed over in one comparison instead of read line
+    // by line.
+    void Slots(TDialogItem& d) {
         static const std::string blankSlot = BlankSlotLines();
-        packing_ = false;
+        TVariantData* slots = d.Variants.FillInPlace(packer_, d.Packed);
         std::size_t used = 0; // one past the last slot that is not blank
         for (std::size_t k = 0; k < kSlotCount; ++k) {
             if (data_.size() - pos_ >= blankSlot.size() &&
@@ -184,19 +187,13 @@ public:
                 continue;
             }
             nonZero_ = false;
-            WalkSlot(scratch_[k], *this);
-            if (nonZero_ || !scratch_[k].FailOn.empty()) used = k + 1;
+            WalkSlot(slots[k], *this);
+            if (nonZero_) used = k + 1;
         }
-        packing_ = true;
-        usedSlots_ = used;
+        d.Variants.EndFill(used, packer_);
     }
-    // The dialog's texts, read up to its slots, and its answers go into the block the dialog
-    // keeps.
-    void EndDialog(TDialogItem& d) {
-        packer_.Pack(d.Packed);
-        d.Variants.TakeFrom(scratch_, usedSlots_, packer_, d.Packed);
-        usedSlots_ = 0;
-    }
+    // The dialog's texts go into the block it keeps, after its answers.
+    void EndDialog(TDialogItem& d) { packer_.Pack(d.Packed); }
     void FollowUp(TDialogItem& d, int k) { Number(d.Function[static_cast<std::size_t>(k)]); }
 
 private:
@@ -274,11 +271,8 @@ private:
 
     std::string_view data_;
     std::size_t pos_;
-    std::array<TVariantData, kSlotCount> scratch_{};
-    std::size_t usedSlots_ = 0; // one past the last slot of the scratch set given a value
     TextPacker packer_;
-    bool packing_ = true;
-    bool nonZero_ = false; // a number read since it was last cleared is not 0
+    bool nonZero_ = false; // a number or text read since it was last cleared is not 0 or empty
 };
 
 // Dialogs are counted as they are read, not lines: a record costs little more than what it
