@@ -140,10 +140,20 @@ void ForEachIniKey(std::string_view lines, Visit&& visit, const char* readable =
             if (marks != 0 && !IsBlank(first) && first != ';') {
                 split = true;
                 equals = pos + byte_scan::FirstHit(marks);
-                if (ends != 0)
+                if (ends != 0) {
                     end = pos + byte_scan::FirstHit(ends);
-                else
-                    end = left <= 16 ? size : FindLineEnd(lines, pos + 16);
+                } else if (left <= 16) {
+                    end = size;
+                } else {
+                    // A longer line, sixteen bytes at a time while they may be read.
+                    std::size_t at = pos + 16;
+                    unsigned hits = 0;
+                    while (at < size && readable - (base + at) >= 16 &&
+                           (hits = byte_scan::HitsAt<'\n', '\r'>(base + at)) == 0)
+                        at += 16;
+                    if (hits != 0) end = std::min(size, at + byte_scan::FirstHit(hits));
+                    else end = at >= size ? size : FindLineEnd(lines, at);
+                }
             }
         }
 #endif
