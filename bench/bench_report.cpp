@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -184,10 +185,11 @@ void WriteMarkdown(std::ostream& out, const std::vector<Row>& rows) {
             << (hasFloor ? Format("%.2f×", row.ratio) : "") << " | " << Targets(g, row) << " |\n";
     }
 
-    out << "\n| Operation | Growth over | µs per dialog, smaller | larger | Growth | Target ≤ "
-        << Format("%.1f", kMaxGrowth) << "× |\n|---|---|---:|---:|---:|---|\n";
+    // Growth from 1,000 dialogs to the size of each row's targets; a target at 1,000 dialogs or
+    // fewer has no growth to show.
+    std::ostringstream growthRows;
     for (const auto& [name, goal] : Goals()) {
-        if (goal.reference || !goal.growth) continue;
+        if (goal.reference || !goal.growth || goal.dialogs <= kGrowthFrom) continue;
         const Row* small = nullptr;
         const Row* large = nullptr;
         for (const Row& row : rows) {
@@ -197,10 +199,15 @@ void WriteMarkdown(std::ostream& out, const std::vector<Row>& rows) {
         }
         if (!small || !large || small->microsPerDialog <= 0) continue;
         double growth = large->microsPerDialog / small->microsPerDialog;
-        out << "| " << goal.title << " | " << Grouped(kGrowthFrom) << " to "
-            << Grouped(goal.dialogs) << " | " << Format("%.1f", small->microsPerDialog) << " | "
-            << Format("%.1f", large->microsPerDialog) << " | " << Format("%.2f×", growth) << " | "
-            << Verdict(growth <= kMaxGrowth) << " |\n";
+        growthRows << "| " << goal.title << " | " << Grouped(kGrowthFrom) << " to "
+                   << Grouped(goal.dialogs) << " | " << Format("%.1f", small->microsPerDialog)
+                   << " | " << Format("%.1f", large->microsPerDialog) << " | "
+                   << Format("%.2f×", growth) << " | " << Verdict(growth <= kMaxGrowth) << " |\n";
+    }
+    if (growthRows.tellp() > 0) {
+        out << "\n| Operation | Growth over | µs per dialog, smaller | larger | Growth | Target ≤ "
+            << Format("%.1f", kMaxGrowth) << "× |\n|---|---|---:|---:|---:|---|\n"
+            << growthRows.str();
     }
 }
 
