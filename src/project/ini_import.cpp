@@ -15,7 +15,6 @@
 #include <array>
 #include <atomic>
 #include <bit>
-#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <memory>
